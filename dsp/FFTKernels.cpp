@@ -1,0 +1,339 @@
+// Transform kernels and the small numeric helpers of the FFT module.
+//
+// The twiddle factors and bit-reversal swaps depend only on the length, so they are
+// computed once per length (with the very expressions the algorithms use, hence the same
+// bits) and kept for the life of the process. Within one stage the butterflies touch
+// disjoint points, so running them block by block instead of twiddle by twiddle changes no
+// result and keeps memory access contiguous.
+
+#include "WaveFFT.h"
+
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace corvanel {
+namespace {
+
+bool IsPowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+int Log2(int n) {
+    int k = 0;
+    while ((1 << k) < n)
+        ++k;
+    return k;
+}
+
+// Index pairs that the bit-reversal step swaps, in the order it swaps them.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> BitReversePairs(int n) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+    int j = 0;
+    for (int i = 1; i <= n - 2; ++i) {
+        int k = n >> 1;
+        for (;;) {
+            j ^= k;
+            if (k <= j)
+                break;
+            k >>= 1;
+        }
+        if (i < j)
+            pairs.emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+    }
+    return pairs;
+}
+
+struct SplitRadixTables {
+    // Stage with quarter length Q keeps its Q twiddles at offset Q - 1.
+    std::vector<double> c1, s1, c3, s3;
+};
+
+struct Radix2Tables {
+    // Stage with half length m keeps its m twiddles at offset m - 1.
+    std::vector<double> c, sForward, sInverse;
+};
+
+struct SizeTables {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> swaps;
+};
+
+std::unique_ptr<SplitRadixTables> BuildSplitRadix(int n) {
+    auto t = std::make_unique<SplitRadixTables>();
+    const std::size_t total = n >= 4 ? static_cast<std::size_t>(n / 2 - 1) : 0;
+    t->c1.resize(total);
+    t->s1.resize(total);
+    t->c3.resize(total);
+    t->s3.resize(total);
+    double e = -kTwoPi / n;
+    for (int B = n; B > 2; B >>= 1) {
+        const int Q = B >> 2;
+        const double e3 = 3 * e;
+        const std::size_t base = static_cast<std::size_t>(Q - 1);
+        for (int j = 0; j < Q; ++j) {
+            t->c1[base + j] = std::cos(e * j);
+            t->s1[base + j] = std::sin(e * j);
+            t->c3[base + j] = std::cos(e3 * j);
+            t->s3[base + j] = std::sin(e3 * j);
+        }
+        e = 2 * e;
+    }
+    return t;
+}
+
+std::unique_ptr<Radix2Tables> BuildRadix2(int n) {
+    auto t = std::make_unique<Radix2Tables>();
+    const std::size_t total = static_cast<std::size_t>(n - 1);
+    t->c.resize(total);
+    t->sForward.resize(total);
+    t->sInverse.resize(total);
+    double thetaF = -kTwoPi;
+    double thetaI = kTwoPi;
+    for (int m = 1; 2 * m <= n; m <<= 1) {
+        thetaF = thetaF / 2;
+        thetaI = thetaI / 2;
+        const std::size_t base = static_cast<std::size_t>(m - 1);
+        for (int i = 0; i < m; ++i) {
+            t->c[base + i] = std::cos(thetaF * i);
+            t->sForward[base + i] = std::sin(thetaF * i);
+            t->sInverse[base + i] = std::sin(thetaI * i);
+        }
+    }
+    return t;
+}
+
+// One slot per power of two; a slot's tables, once published, never change or move.
+class TableCache {
+  public:
+    const SizeTables& Get(int n) {
+        const int k = Log2(n);
+        SizeTables* s = slots_[k].load(std::memory_order_acquire);
+        if (s != nullptr)
+            return *s;
+        std::lock_guard lock(mutex_);
+        s = slots_[k].load(std::memory_order_relaxed);
+        if (s == nullptr) {
+            owned_[k] = std::make_unique<SizeTables>();
+            owned_[k]->swaps = BitReversePairs(n);
+            s = owned_[k].get();
+            slots_[k].store(s, std::memory_order_release);
+        }
+        return *s;
+    }
+
+    const SplitRadixTables& Split(int n) {
+        const int k = Log2(n);
+        SplitRadixTables* t = split_[k].load(std::memory_order_acquire);
+        if (t != nullptr)
+            return *t;
+        std::lock_guard lock(mutex_);
+        t = split_[k].load(std::memory_order_relaxed);
+        if (t == nullptr) {
+            ownedSplit_[k] = BuildSplitRadix(n);
+            t = ownedSplit_[k].get();
+            split_[k].store(t, std::memory_order_release);
+        }
+        return *t;
+    }
+
+    const Radix2Tables& Radix2(int n) {
+        const int k = Log2(n);
+        Radix2Tables* t = radix2_[k].load(std::memory_order_acquire);
+        if (t != nullptr)
+            return *t;
+        std::lock_guard lock(mutex_);
+        t = radix2_[k].load(std::memory_order_relaxed);
+        if (t == nullptr) {
+            ownedRadix2_[k] = BuildRadix2(n);
+            t = ownedRadix2_[k].get();
+            radix2_[k].store(t, std::memory_order_release);
+        }
+        return *t;
+    }
+
+  private:
+    static constexpr int kSlots = 31;
+    std::mutex mutex_;
+    std::array<std::atomic<SizeTables*>, kSlots> slots_{};
+    std::array<std::atomic<SplitRadixTables*>, kSlots> split_{};
+    std::array<std::atomic<Radix2Tables*>, kSlots> radix2_{};
+    std::array<std::unique_ptr<SizeTables>, kSlots> owned_;
+    std::array<std::unique_ptr<SplitRadixTables>, kSlots> ownedSplit_;
+    std::array<std::unique_ptr<Radix2Tables>, kSlots> ownedRadix2_;
+};
+
+TableCache& Tables() {
+    static TableCache cache;
+    return cache;
+}
+
+void RequirePowerOfTwo(int n) {
+    if (n > 0 && !IsPowerOfTwo(n))
+        throw CorvanelError(kNotPowerOfTwoMessage);
+}
+
+void ApplySwaps(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& swaps,
+                double* __restrict ar, double* __restrict ai) {
+    for (const auto& [i, j] : swaps) {
+        std::swap(ar[i], ar[j]);
+        std::swap(ai[i], ai[j]);
+    }
+}
+
+} // namespace
+
+void BitReverse(int n, double* ar, double* ai) {
+    if (n < 3)
+        return;
+    if (IsPowerOfTwo(n)) {
+        ApplySwaps(Tables().Get(n).swaps, ar, ai);
+        return;
+    }
+    ApplySwaps(BitReversePairs(n), ar, ai);
+}
+
+void SplitRadixFFT(int n, double* ar, double* ai) {
+    RequirePowerOfTwo(n);
+    if (n < 2)
+        return;
+    const SplitRadixTables& t = Tables().Split(n);
+    double* __restrict xr = ar;
+    double* __restrict xi = ai;
+
+    // L-shaped butterflies, decimation in frequency.
+    for (int B = n; B > 2; B >>= 1) {
+        const int Q = B >> 2;
+        const double* __restrict c1 = t.c1.data() + (Q - 1);
+        const double* __restrict s1 = t.s1.data() + (Q - 1);
+        const double* __restrict c3 = t.c3.data() + (Q - 1);
+        const double* __restrict s3 = t.s3.data() + (Q - 1);
+        for (long f = B; f <= n; f *= 4) {
+            for (long start = f - B; start < n; start += 2 * f) {
+                double* __restrict r0 = xr + start;
+                double* __restrict r1p = r0 + Q;
+                double* __restrict r2p = r1p + Q;
+                double* __restrict r3p = r2p + Q;
+                double* __restrict i0p = xi + start;
+                double* __restrict i1p = i0p + Q;
+                double* __restrict i2p = i1p + Q;
+                double* __restrict i3p = i2p + Q;
+                for (int j = 0; j < Q; ++j) {
+                    const double r1 = r0[j] - r2p[j];
+                    const double u1 = i0p[j] - i2p[j];
+                    r0[j] += r2p[j];
+                    i0p[j] += i2p[j];
+                    const double a = r3p[j] - r1p[j];
+                    const double b = i3p[j] - i1p[j];
+                    r1p[j] += r3p[j];
+                    i1p[j] += i3p[j];
+                    const double xr2 = r1 - b;
+                    const double xi2 = u1 + a;
+                    r2p[j] = c1[j] * xr2 - s1[j] * xi2;
+                    i2p[j] = c1[j] * xi2 + s1[j] * xr2;
+                    const double yr = r1 + b;
+                    const double yi = u1 - a;
+                    r3p[j] = c3[j] * yr - s3[j] * yi;
+                    i3p[j] = c3[j] * yi + s3[j] * yr;
+                }
+            }
+        }
+    }
+
+    // Length-2 butterflies.
+    for (long f = 2; f <= n; f *= 4) {
+        for (long i0 = f - 2; i0 < n; i0 += 2 * f) {
+            const double r = xr[i0];
+            xr[i0] = r + xr[i0 + 1];
+            xr[i0 + 1] = r - xr[i0 + 1];
+            const double im = xi[i0];
+            xi[i0] = im + xi[i0 + 1];
+            xi[i0 + 1] = im - xi[i0 + 1];
+        }
+    }
+
+    ApplySwaps(Tables().Get(n).swaps, xr, xi);
+}
+
+void Radix2FFT(int n, double* ar, double* ai, bool Inverse) {
+    RequirePowerOfTwo(n);
+    if (n < 2)
+        return;
+    const SizeTables& sizeTables = Tables().Get(n);
+    const Radix2Tables& t = Tables().Radix2(n);
+    double* __restrict xr = ar;
+    double* __restrict xi = ai;
+
+    ApplySwaps(sizeTables.swaps, xr, xi);
+
+    const std::vector<double>& sines = Inverse ? t.sInverse : t.sForward;
+    for (long m = 1; 2 * m <= n; m <<= 1) {
+        const double* __restrict c = t.c.data() + (m - 1);
+        const double* __restrict s = sines.data() + (m - 1);
+        for (long block = 0; block < n; block += 2 * m) {
+            double* __restrict kr = xr + block;
+            double* __restrict ki = xi + block;
+            double* __restrict pr = kr + m;
+            double* __restrict pi = ki + m;
+            for (long i = 0; i < m; ++i) {
+                const double tr = c[i] * pr[i] - s[i] * pi[i];
+                const double ti = c[i] * pi[i] + s[i] * pr[i];
+                pr[i] = kr[i] - tr;
+                pi[i] = ki[i] - ti;
+                kr[i] += tr;
+                ki[i] += ti;
+            }
+        }
+    }
+
+    if (Inverse) {
+        const double scale = 1.0 / n;
+        for (long k = 0; k < n; ++k) {
+            xr[k] *= scale;
+            xi[k] *= scale;
+        }
+    }
+}
+
+void Radix2IFFT(int n, double* ar, double* ai) {
+    Radix2FFT(n, ar, ai, true);
+}
+
+double BesselI0(double x) {
+    if (std::fabs(x) < 3.75) {
+        const double t = (x / 3.75) * (x / 3.75);
+        return 1 + t * (3.5156229 +
+                        t * (3.0899424 +
+                             t * (1.2067492 + t * (0.2659732 + t * (0.0360768 + t * 0.0045813)))));
+    }
+    const double a = std::fabs(x);
+    const double u = 3.75 / a;
+    return (std::exp(a) / std::sqrt(a)) *
+           (0.39894228 +
+            u * (0.01328592 +
+                 u * (0.00225319 +
+                      u * (-0.00157565 +
+                           u * (0.00916281 +
+                                u * (-0.02057706 +
+                                     u * (0.02635537 + u * (-0.01647633 + u * 0.00392377))))))));
+}
+
+double WrapPhase(double x) {
+    const double s = std::sin(x);
+    const double sign = s > 0 ? 1.0 : (s < 0 ? -1.0 : 0.0);
+    return sign * std::acos(std::cos(x));
+}
+
+bool IsPowerOfRadix(int Value, int Radix) {
+    if (Value <= 0 || Radix <= 1)
+        return true;
+    int v = Value;
+    while (v > 1 && v % Radix == 0)
+        v /= Radix;
+    return v == 1;
+}
+
+} // namespace corvanel
