@@ -1,0 +1,84 @@
+#include "CommandLine.h"
+
+namespace corvanel::audio::encode {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+std::vector<std::string> splitCommandLine(std::string_view text) {
+    std::vector<std::string> args;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (i == n)
+        return args;
+
+    // The program name takes no escapes, so a folder ending in a backslash cannot swallow
+    // the closing quote.
+    std::string program;
+    if (text[i] == '"') {
+        ++i;
+        while (i < n && text[i] != '"')
+            program += text[i++];
+        if (i < n)
+            ++i;
+    } else {
+        while (i < n && !isBlank(text[i]))
+            program += text[i++];
+    }
+    args.push_back(std::move(program));
+
+    while (true) {
+        while (i < n && isBlank(text[i]))
+            ++i;
+        if (i == n)
+            break;
+
+        std::string arg;
+        bool quoted = false;
+        while (i < n) {
+            const char c = text[i];
+            if (c == '\\') {
+                std::size_t slashes = 0;
+                while (i < n && text[i] == '\\') {
+                    ++slashes;
+                    ++i;
+                }
+                if (i < n && text[i] == '"') {
+                    arg.append(slashes / 2, '\\');
+                    if (slashes % 2 == 1) {
+                        arg += '"';
+                        ++i;
+                    }
+                    // An even count leaves the quote to the next turn of the loop.
+                } else {
+                    arg.append(slashes, '\\');
+                }
+            } else if (c == '"') {
+                ++i;
+                if (quoted && i < n && text[i] == '"') {
+                    arg += '"';
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+            } else if (isBlank(c) && !quoted) {
+                break;
+            } else {
+                arg += c;
+                ++i;
+            }
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+} // namespace corvanel::audio::encode

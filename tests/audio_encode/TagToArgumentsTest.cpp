@@ -1,0 +1,66 @@
+// Tag text travels from a file's tags, through a command line, to an encoder's arguments; it
+// must arrive as plain text and never be run.
+#include "TagFixtures.h"
+#include "TestSupport.h"
+#include "encode/CommandLine.h"
+#include "encode/EncodeQueue.h"
+#include "encode/Outputs.h"
+#include "tags/TagReader.h"
+
+#include <gtest/gtest.h>
+
+namespace corvanel::audio::encode {
+namespace {
+
+using test::TempDir;
+
+// How a catalogue template quotes a value: doubled inner quotes between two quotes.
+std::string quoted(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+class HostileTag : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostileTag, ReachesTheEncoderAsOneArgument) {
+    if (!test::haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is needed to make the fixture";
+    TempDir dir;
+    const std::string title = GetParam();
+    const auto source = dir / "src.mp3";
+    ASSERT_TRUE(test::makeTaggedFile(source, "libmp3lame", {title, "Band", "", "", ""}));
+    const auto tags = tags::readTags(source);
+    ASSERT_TRUE(tags);
+    ASSERT_EQ(tags->title, title);
+
+    const auto script = dir / "my enc";
+    test::writeScript(script, test::recordBody());
+    const std::string commandLine = "\"" + script.string() + "\" --tt " +
+                                    quoted(tags::expandTagFormat("%TITL", *tags)) + " --ta " +
+                                    quoted(tags->artist + " [Reduced]") + " -";
+    EncodeResult started;
+    EncodeQueue queue(startProgramOutput(splitCommandLine(commandLine), started),
+                      EncodeQueue::Mode::Queued);
+    ASSERT_TRUE(started.ok()) << started.detail;
+    queue.write("abcd", 4);
+    ASSERT_TRUE(queue.finish().ok());
+
+    EXPECT_EQ(test::readRecordedArgs(script),
+              (std::vector<std::string>{"--tt", title, "--ta", "Band [Reduced]", "-"}));
+    EXPECT_EQ(test::readFile(script.string() + ".bytes"), "abcd");
+    for (const char* trap : {"pwned1", "pwned2", "pwned3"})
+        EXPECT_FALSE(std::filesystem::exists(dir / trap)) << trap;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileTag,
+                         ::testing::Values("say \"hi\" \"\"", "$(touch pwned1)", "`touch pwned2`",
+                                           "a; touch pwned3; b", "line1\nline2", "a | b & c > d",
+                                           "AC\\DC 'single' * ?", "\"", "   "));
+
+} // namespace
+} // namespace corvanel::audio::encode
