@@ -1,5 +1,6 @@
 #include "WaveFFT.h"
 #include "DftReference.h"
+#include "LiteralKernels.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <thread>
 
 using namespace corvanel;
 using dsp_test::Dft;
@@ -89,6 +91,26 @@ std::vector<KernelCase> KernelCases() {
     return cases;
 }
 
+TEST_P(ForwardKernel, GivesTheSameBitsAsTheAlgorithmWrittenOut) {
+    const auto [name, forward, n] = GetParam();
+    auto re = RandomBlock(n, 71u + n), im = RandomBlock(n, 72u + n);
+    auto litRe = re, litIm = im;
+    forward(n, re.data(), im.data());
+    if (forward == &SplitRadixForward)
+        dsp_test::LiteralSplitRadix(n, litRe.data(), litIm.data());
+    else
+        dsp_test::LiteralRadix2(n, litRe.data(), litIm.data(), false);
+    EXPECT_EQ(re, litRe);
+    EXPECT_EQ(im, litIm);
+
+    auto invRe = RandomBlock(n, 73u + n), invIm = RandomBlock(n, 74u + n);
+    auto litInvRe = invRe, litInvIm = invIm;
+    Radix2IFFT(n, invRe.data(), invIm.data());
+    dsp_test::LiteralRadix2(n, litInvRe.data(), litInvIm.data(), true);
+    EXPECT_EQ(invRe, litInvRe);
+    EXPECT_EQ(invIm, litInvIm);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, ForwardKernel, testing::ValuesIn(KernelCases()), KernelCaseName);
 
 TEST(Kernels, AgreeWithEachOtherAtTheProcessorsSizes) {
@@ -102,6 +124,31 @@ TEST(Kernels, AgreeWithEachOtherAtTheProcessorsSizes) {
             ASSERT_NEAR(im1[k], im2[k], 1e-10) << "n " << n << " bin " << k;
         }
     }
+}
+
+// Tables are built on first use of a size; several threads may arrive at once.
+TEST(Kernels, ThreadsFirstUsingASizeTogetherGetTheSameResult) {
+    const int n = 1 << 16; // used by no other test
+    const auto x = RandomBlock(n, 31);
+    std::vector<std::vector<double>> re(4, x), im(4, std::vector<double>(n, 0.0));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            if (t % 2 == 0)
+                SplitRadixFFT(n, re[t].data(), im[t].data());
+            else
+                Radix2IFFT(n, re[t].data(), im[t].data());
+        });
+    for (auto& th : threads)
+        th.join();
+    EXPECT_EQ(re[0], re[2]);
+    EXPECT_EQ(im[0], im[2]);
+    EXPECT_EQ(re[1], re[3]);
+    EXPECT_EQ(im[1], im[3]);
+    auto check = x;
+    std::vector<double> checkIm(n, 0.0);
+    SplitRadixFFT(n, check.data(), checkIm.data());
+    EXPECT_EQ(re[0], check);
 }
 
 TEST(Kernels, RefuseLengthsThatAreNotPowersOfTwoWithoutTouchingData) {
