@@ -2,8 +2,8 @@
 
 namespace corvanel::audio::encode {
 
-EncodeQueue::EncodeQueue(std::unique_ptr<EncoderOutput> output, Mode mode)
-    : output_(std::move(output)), mode_(mode) {
+EncodeQueue::EncodeQueue(std::unique_ptr<EncoderOutput> output, Mode mode, std::size_t limitBytes)
+    : output_(std::move(output)), mode_(mode), limitBytes_(limitBytes) {
     if (mode_ == Mode::Queued)
         worker_ = std::thread([this] { run(); });
 }
@@ -27,11 +27,18 @@ bool EncodeQueue::write(const void* data, std::size_t bytes) {
         return fault_.ok();
     }
 
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    if (limitBytes_ > 0) {
+        room_.wait(lock, [&] {
+            return closing_ || !fault_.ok() || pending_.empty() ||
+                   pendingBytes_ + bytes <= limitBytes_;
+        });
+    }
     if (closing_ || !fault_.ok())
         return false;
     if (bytes > 0 && p != nullptr) {
         pending_.emplace_back(p, p + bytes);
+        pendingBytes_ += bytes;
         wake_.notify_one();
     }
     return true;
@@ -56,6 +63,8 @@ void EncodeQueue::run() {
         pending_.pop_front();
         if (!fault_.ok()) {
             pending_.clear();
+            pendingBytes_ = 0;
+            room_.notify_all();
             continue;
         }
         lock.unlock();
@@ -64,6 +73,8 @@ void EncodeQueue::run() {
             deliver(block);
         }
         lock.lock();
+        pendingBytes_ -= block.size();
+        room_.notify_all();
     }
 }
 
@@ -76,6 +87,7 @@ EncodeResult EncodeQueue::finish() {
         closing_ = true;
     }
     wake_.notify_one();
+    room_.notify_all();
     if (worker_.joinable())
         worker_.join();
 

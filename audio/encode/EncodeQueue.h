@@ -7,8 +7,8 @@
 //
 // Units: bytes. Threads: write() from any thread (the UI thread during an export, the audio
 // thread for a playing channel); finish() from one thread, once; the destructor finishes.
-// The queue has no size limit: an export writes as fast as it decodes, and the program
-// reads at its own pace.
+// With a limit of 0 the queue grows without bound (an export then writes as fast as it
+// decodes); with a limit, write() waits while more than that many bytes are queued.
 #pragma once
 
 #include "EncoderOutput.h"
@@ -29,7 +29,7 @@ class EncodeQueue {
   public:
     enum class Mode { Queued, Direct };
 
-    EncodeQueue(std::unique_ptr<EncoderOutput> output, Mode mode);
+    EncodeQueue(std::unique_ptr<EncoderOutput> output, Mode mode, std::size_t limitBytes = 0);
     EncodeQueue(const EncodeQueue&) = delete;
     EncodeQueue& operator=(const EncodeQueue&) = delete;
     ~EncodeQueue();
@@ -52,7 +52,10 @@ class EncodeQueue {
 
     mutable std::mutex mutex_; // guards everything below up to outputMutex_
     std::condition_variable wake_;
+    std::condition_variable room_;
     std::deque<std::vector<std::byte>> pending_;
+    std::size_t pendingBytes_ = 0;
+    const std::size_t limitBytes_;
     bool closing_ = false;
     EncodeResult fault_;
     std::int64_t delivered_ = 0;

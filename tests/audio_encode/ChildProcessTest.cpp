@@ -1,7 +1,7 @@
-#include "encode/ChildProcess.h"
+#include "audio/encode/ChildProcess.h"
 #include "TestSupport.h"
-#include "encode/EncodeQueue.h"
-#include "encode/Outputs.h"
+#include "audio/encode/EncodeQueue.h"
+#include "audio/encode/Outputs.h"
 
 #include <csignal>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "encode/CommandLine.h"
+#include "audio/encode/CommandLine.h"
 
 #include <gtest/gtest.h>
 

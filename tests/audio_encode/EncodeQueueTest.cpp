@@ -1,6 +1,6 @@
-#include "encode/EncodeQueue.h"
+#include "audio/encode/EncodeQueue.h"
 #include "TestSupport.h"
-#include "encode/Outputs.h"
+#include "audio/encode/Outputs.h"
 
 #include <atomic>
 #include <thread>
@@ -165,6 +165,24 @@ TEST(EncodeQueue, WritersOnSeveralThreadsLoseNothing) {
     ASSERT_EQ(got.size(), static_cast<std::size_t>(kThreads * kBlocks * 1000));
     for (std::size_t i = 0; i < got.size(); i += 1000) // blocks stay whole
         EXPECT_EQ(got.substr(i, 1000), std::string(1000, got[i]));
+}
+
+TEST(EncodeQueue, LimitedQueueWaitsForRoomAndLosesNothing) {
+    TempDir dir;
+    const auto script = dir / "enc";
+    test::writeScript(script, test::recordBody());
+    EncodeResult started;
+    EncodeQueue queue(startProgramOutput({script.string()}, started), EncodeQueue::Mode::Queued,
+                      1000);
+    std::string sent;
+    for (int b = 0; b < 300; ++b) {
+        const std::string block =
+            bytesOf(700 + static_cast<std::size_t>(b % 3) * 600, static_cast<unsigned>(b));
+        ASSERT_TRUE(queue.write(block.data(), block.size()));
+        sent += block;
+    }
+    ASSERT_TRUE(queue.finish().ok());
+    EXPECT_EQ(test::readFile(script.string() + ".bytes"), sent);
 }
 
 } // namespace

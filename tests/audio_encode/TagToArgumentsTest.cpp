@@ -2,10 +2,10 @@
 // must arrive as plain text and never be run.
 #include "TagFixtures.h"
 #include "TestSupport.h"
-#include "encode/CommandLine.h"
-#include "encode/EncodeQueue.h"
-#include "encode/Outputs.h"
-#include "tags/TagReader.h"
+#include "audio/encode/CommandLine.h"
+#include "audio/encode/EncodeQueue.h"
+#include "audio/encode/Outputs.h"
+#include "audio/tags/TagReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "encode/ChildProcess.h"
+#include "audio/encode/ChildProcess.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "encode/WavFileWriter.h"
+#include "audio/encode/WavFileWriter.h"
 #include "TestSupport.h"
-#include "encode/EncodeQueue.h"
-#include "encode/Outputs.h"
+#include "audio/encode/EncodeQueue.h"
+#include "audio/encode/Outputs.h"
 
 #include <sndfile.h>
 

@@ -1,4 +1,4 @@
-#include "tags/TagReader.h"
+#include "audio/tags/TagReader.h"
 #include "TagFixtures.h"
 #include "TestSupport.h"
 

@@ -1,0 +1,13 @@
+// Why the calling thread's last failed encoder call failed, in words (for a message to the
+// user); the error code alone says only the kind. Empty after a call that succeeded.
+// Threads: per thread, like the error code.
+#pragma once
+
+#include <string>
+
+namespace corvanel::audio::encode {
+
+const std::string& lastFailureDetail();
+void setLastFailureDetail(std::string detail);
+
+} // namespace corvanel::audio::encode
