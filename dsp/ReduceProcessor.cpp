@@ -19,10 +19,13 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr std::int32_t kMaxFrameSize = 1 << 22;
 
-// The phase difference of the fast path is within 1e-6 degrees of WrapPhase's except where
-// WrapPhase's sign flips (at ±180°); closer than this to the threshold or to ±180° the exact
-// form decides.
+// The fast verdicts' margins. Their arithmetic differs from the exact form's by a few units
+// in the last place (the phase difference by up to 1e-6 degrees, where arccos(cos x) is
+// coarse), far inside these margins; WrapPhase's sign may flip at ±180°, hence the guard
+// there too. Powers this small go the exact way, where the 1e-12 amplitude rule lives.
+constexpr double kRatioGuard = 1e-9;
 constexpr double kPhaseGuardDegrees = 1e-3;
+constexpr double kTinyPower = 1e-20;
 
 std::int16_t Clamp16(long v) {
     return static_cast<std::int16_t>(std::clamp<long>(v, -32768, 32767));
@@ -260,6 +263,22 @@ void ReduceProcessor::ProcessFrame(std::int32_t n, Workspace& ws, const ReduceSi
         sink(reinterpret_cast<const std::uint8_t*>(frame), static_cast<std::uint32_t>(3 * n));
 }
 
+void ReduceProcessor::LevelWindow(double panPot, double aParam, double& qLo, double& qHi) {
+    if (panPot != FWindowPan || aParam != FWindowA || !FWindowValid) {
+        // Both level tests pass for D in [-pan - 12, -pan + 12] and (-|A|, |A|); as a power
+        // ratio (L/R)^2 = 10^(D/10).
+        const double dLo = std::max(-panPot - 12, -std::fabs(aParam));
+        const double dHi = std::min(-panPot + 12, std::fabs(aParam));
+        FWindowLo = std::pow(10.0, dLo / 10);
+        FWindowHi = std::pow(10.0, dHi / 10);
+        FWindowPan = panPot;
+        FWindowA = aParam;
+        FWindowValid = true;
+    }
+    qLo = FWindowLo;
+    qHi = FWindowHi;
+}
+
 void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
     FWaveFFT1.GetResultToArray(ws.spectrumL);
     FWaveFFT2.GetResultToArray(ws.spectrumR);
@@ -279,29 +298,51 @@ void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
         if (!(lo < f && f < hi))
             continue;
 
+        const double panPot = FParams.VRPanPot.load(std::memory_order_relaxed);
+        const double aParam = FParams.VRAParam.load(std::memory_order_relaxed);
+        const double pParam = FParams.VRPParam.load(std::memory_order_relaxed);
+
+        // Fast verdict from powers and one angle, taken only where it is certain to agree
+        // with the amplitude, logarithm and phase arithmetic below; elsewhere that decides.
+        enum class Verdict { Unsure, Judge, Keep } verdict = Verdict::Unsure;
+        const double powerL = l.Re * l.Re + l.Im * l.Im;
+        const double powerR = r.Re * r.Re + r.Im * r.Im;
+        if (powerL > kTinyPower && powerR > kTinyPower && std::isfinite(powerL) &&
+            std::isfinite(powerR)) {
+            double qLo, qHi;
+            LevelWindow(panPot, aParam, qLo, qHi);
+            const double q = powerL / powerR;
+            if (q < qLo * (1 - kRatioGuard) || q > qHi * (1 + kRatioGuard)) {
+                verdict = Verdict::Keep;
+            } else if (q > qLo * (1 + kRatioGuard) && q < qHi * (1 - kRatioGuard)) {
+                // The angle of L·conj(R) is the phase difference already folded.
+                const double delta =
+                    std::atan2(l.Im * r.Re - l.Re * r.Im, l.Re * r.Re + l.Im * r.Im) *
+                    kDegreesPerRadian;
+                if (std::fabs(delta - pParam) > kPhaseGuardDegrees &&
+                    std::fabs(delta) < 180 - kPhaseGuardDegrees)
+                    verdict = delta < pParam ? Verdict::Judge : Verdict::Keep;
+            }
+        }
+        if (verdict == Verdict::Keep)
+            continue;
+
         const double al = std::hypot(l.Re, l.Im);
         const double ar = std::hypot(r.Re, r.Im);
-        double ratio = std::fabs(ar) <= 1e-12 ? al / (ar + 1e100) : al / ar;
-        if (!std::isfinite(ratio))
-            ratio = 0.0; // the arithmetic fault of the ratio counts as 0
-        const double d = ratio > 0 ? 20 * std::log10(ratio) : 0.0;
-
-        const double panPot = FParams.VRPanPot.load(std::memory_order_relaxed);
-        if (!(std::fabs(-panPot - d) <= 12))
-            continue;
-        if (!(std::fabs(d) < std::fabs(FParams.VRAParam.load(std::memory_order_relaxed))))
-            continue;
-
-        const double pl = std::atan2(l.Im, l.Re);
-        const double pr = std::atan2(r.Im, r.Re);
-        const double x = pl - pr;
-        double delta = (x > kPi ? x - kTwoPi : (x < -kPi ? x + kTwoPi : x)) * kDegreesPerRadian;
-        const double pParam = FParams.VRPParam.load(std::memory_order_relaxed);
-        if (std::fabs(delta - pParam) < kPhaseGuardDegrees ||
-            std::fabs(delta) > 180 - kPhaseGuardDegrees)
-            delta = WrapPhase(x) * kDegreesPerRadian;
-        if (!(delta < pParam))
-            continue;
+        if (verdict == Verdict::Unsure) {
+            double ratio = std::fabs(ar) <= 1e-12 ? al / (ar + 1e100) : al / ar;
+            if (!std::isfinite(ratio))
+                ratio = 0.0; // the arithmetic fault of the ratio counts as 0
+            const double d = ratio > 0 ? 20 * std::log10(ratio) : 0.0;
+            if (!(std::fabs(-panPot - d) <= 12))
+                continue;
+            if (!(std::fabs(d) < std::fabs(aParam)))
+                continue;
+            const double delta =
+                WrapPhase(std::atan2(l.Im, l.Re) - std::atan2(r.Im, r.Re)) * kDegreesPerRadian;
+            if (!(delta < pParam))
+                continue;
+        }
 
         double wL, wR;
         Weights(panPot, wL, wR);

@@ -93,6 +93,7 @@ class ReduceProcessor {
     void DecideBins(std::int32_t n, Workspace& ws);
     void PrepareFade(std::int32_t n);
     void Weights(double panPot, double& wL, double& wR);
+    void LevelWindow(double panPot, double aParam, double& qLo, double& qHi);
 
     ReduceParams& FParams;
     TMemoryQueue FSoundQueue, FHistoryQueue, FTailQueue;
@@ -112,6 +113,9 @@ class ReduceProcessor {
     std::vector<double> FFadeOut, FFadeIn;
     // Channel weights for FWeightPan.
     double FWeightPan = 0.0, FWeightL = 1.0, FWeightR = 1.0;
+    // Power ratios (L/R)^2 between which both level tests pass, for FWindowPan and FWindowA.
+    bool FWindowValid = false;
+    double FWindowPan = 0.0, FWindowA = 0.0, FWindowLo = 0.0, FWindowHi = 0.0;
 };
 
 } // namespace corvanel
