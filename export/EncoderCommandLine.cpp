@@ -1,0 +1,73 @@
+#include "EncoderCommandLine.h"
+
+#include "CatalogueText.h"
+
+#include <utility>
+
+namespace corvanel {
+
+std::string QuoteArgument(std::string_view text) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            quoted += c;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(backslashes, '\\');
+            quoted += "\"\"";
+        } else {
+            quoted += c;
+        }
+        backslashes = 0;
+    }
+    quoted.append(backslashes, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+std::string EncoderTemplate(const TExportState& state, int quality) {
+    if (quality < 0 || quality >= static_cast<int>(state.Encoders.size()))
+        return {};
+    if (state.EncodeProgram.empty())
+        return {};
+    for (const TCatalogueLine& line : state.Encoders[static_cast<std::size_t>(quality)])
+        if (catalogue_text::EqualNoCase(line.Key, state.EncodeProgram))
+            return line.Value;
+    return {};
+}
+
+std::string BuildEncoderCommandLine(const TExportState& state, int quality, int sampleRate,
+                                    std::string_view title, std::string_view artist) {
+    const std::pair<std::string_view, std::string> values[] = {
+        {"<OUTPUT>", QuoteArgument(state.Edit2)},
+        {"<SFREQ>", std::to_string(sampleRate)},
+        {"<TITLE>", QuoteArgument(title)},
+        {"<ARTIST>", QuoteArgument(std::string(artist) + std::string(kReducedSuffix))},
+    };
+    const std::string tmpl = EncoderTemplate(state, quality);
+    std::string command = "\"" + state.EncodeDir + state.EncodeProgram + "\" ";
+    // One pass over the template: text that came from a value is never searched, so a tag
+    // holding "<ARTIST>" or a quote cannot add arguments.
+    std::size_t pos = 0;
+    while (pos < tmpl.size()) {
+        bool replaced = false;
+        if (tmpl[pos] == '<') {
+            for (const auto& [placeholder, value] : values) {
+                if (std::string_view(tmpl).substr(pos, placeholder.size()) == placeholder) {
+                    command += value;
+                    pos += placeholder.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced)
+            command += tmpl[pos++];
+    }
+    return command;
+}
+
+} // namespace corvanel

@@ -1,0 +1,117 @@
+#include "EncoderCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace corvanel;
+
+namespace {
+
+using Lines = std::vector<TCatalogueLine>;
+
+TEST(CatalogueSyntax, LinesAreTrimmedSplitAtFirstEqualsAndKeptInOrder) {
+    const TEncoderCatalogue c = TEncoderCatalogue::FromBytes("lame=before any section\n"
+                                                             "  [ Encoders ]  \n"
+                                                             "; lame=commented out\n"
+                                                             "\n"
+                                                             "  lame  =  MP3 = LAME  \n"
+                                                             "no equals here\n"
+                                                             "=.nokey\n"
+                                                             "LAME=second\n"
+                                                             "\tflac=FLAC\r\n"
+                                                             "[extension]\n"
+                                                             "lame=.mp3\n"
+                                                             "[ENCODERS]\n"
+                                                             "late=joins the first\n");
+    EXPECT_EQ(c.Lines("encoders"), (Lines{{"lame", "MP3 = LAME"},
+                                          {"", ""},
+                                          {"", ".nokey"},
+                                          {"LAME", "second"},
+                                          {"flac", "FLAC"},
+                                          {"late", "joins the first"}}));
+    EXPECT_EQ(c.Value("ENCODERS", "Lame"), "MP3 = LAME") << "first key wins, any case";
+    EXPECT_EQ(c.Value("Extension", "LAME"), ".mp3");
+    EXPECT_EQ(c.Value("ENCODERS", ""), std::nullopt) << "an empty key names no encoder";
+    EXPECT_EQ(c.Value("PARAMETER-LO", "lame"), std::nullopt);
+    EXPECT_TRUE(c.Lines("PARAMETER-LO").empty());
+}
+
+TEST(CatalogueSyntax, BracketsMustOpenAndCloseTheLine) {
+    const TEncoderCatalogue c =
+        TEncoderCatalogue::FromBytes("[ENCODERS]\n[EXTENSION] ; note\na=1\n[]\nb=2\n");
+    EXPECT_EQ(c.Lines("ENCODERS"), (Lines{{"", ""}, {"a", "1"}}));
+    EXPECT_EQ(c.Lines(""), (Lines{{"b", "2"}}));
+}
+
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t ch : text) {
+        const char hi = static_cast<char>(ch >> 8);
+        const char lo = static_cast<char>(ch & 0xFF);
+        bytes += bigEndian ? hi : lo;
+        bytes += bigEndian ? lo : hi;
+    }
+    return bytes;
+}
+
+struct EncodingCase {
+    const char* name;
+    std::string bytes;
+};
+
+const std::string kUtf8Text = "[ENCODERS]\r\n<WAVE>=WAV ファイル\r\nlame=MP3 (高音質)\r\n";
+const std::u16string kUtf16Text = u"[ENCODERS]\r\n<WAVE>=WAV ファイル\r\nlame=MP3 (高音質)\r\n";
+
+class CatalogueEncoding : public testing::TestWithParam<EncodingCase> {};
+
+TEST_P(CatalogueEncoding, MarkSelectsTheEncoding) {
+    const TEncoderCatalogue c = TEncoderCatalogue::FromBytes(GetParam().bytes);
+    EXPECT_EQ(c.Lines("ENCODERS"), (Lines{{"<WAVE>", "WAV ファイル"}, {"lame", "MP3 (高音質)"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, CatalogueEncoding,
+                         testing::Values(EncodingCase{"Utf8Bom", "\xEF\xBB\xBF" + kUtf8Text},
+                                         EncodingCase{"Utf16LE", Utf16(kUtf16Text, false)},
+                                         EncodingCase{"Utf16BE", Utf16(kUtf16Text, true)},
+                                         // without a mark: the locale's encoding, UTF-8 here
+                                         EncodingCase{"NoMark", kUtf8Text}),
+                         [](const testing::TestParamInfo<EncodingCase>& p) {
+                             return std::string(p.param.name);
+                         });
+
+TEST(CatalogueFile, MissingFileIsEmpty) {
+    const TEncoderCatalogue c =
+        TEncoderCatalogue::LoadFromFile("/nonexistent/addon.win/encoder.inf");
+    EXPECT_TRUE(c.Lines("ENCODERS").empty());
+}
+
+TEST(CatalogueWave, BuiltInNameMatchesWithoutRegardToCase) {
+    EXPECT_TRUE(IsWaveEncoder("<WAVE>"));
+    EXPECT_TRUE(IsWaveEncoder("<wave>"));
+    EXPECT_FALSE(IsWaveEncoder("<WAV>"));
+    EXPECT_FALSE(IsWaveEncoder("WAVE"));
+}
+
+TEST(ShippedCatalogue, EveryOfferedEntryHasAnExtensionAndThreeTemplates) {
+    const TEncoderCatalogue c = TEncoderCatalogue::LoadFromFile(CORVANEL_SHIPPED_CATALOGUE);
+    const Lines& encoders = c.Lines(kEncodersSection);
+    ASSERT_FALSE(encoders.empty());
+    EXPECT_EQ(encoders.front().Key, "<WAVE>");
+    EXPECT_EQ(c.Value(kExtensionSection, "<WAVE>"), ".wav");
+    for (const TCatalogueLine& entry : encoders) {
+        SCOPED_TRACE(entry.Key);
+        const std::string ext = c.Value(kExtensionSection, entry.Key).value_or("");
+        ASSERT_EQ(ext.rfind('.', 0), 0u);
+        if (IsWaveEncoder(entry.Key))
+            continue;
+        for (std::string_view section : kTemplateSections) {
+            const std::string text = c.Value(section, entry.Key).value_or("");
+            for (const char* placeholder : {"<OUTPUT>", "<SFREQ>", "<TITLE>", "<ARTIST>"})
+                EXPECT_NE(text.find(placeholder), std::string::npos)
+                    << section << " " << placeholder;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+#include "OutputChoice.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace corvanel;
+
+namespace {
+
+// Programs "present" in the encoder folder, without touching the disk.
+TFileExists Present(std::set<std::string> files) {
+    return [files = std::move(files)](const std::string& path) { return files.count(path) > 0; };
+}
+
+struct FilterCase {
+    const char* name;
+    const char* catalogue;
+    std::set<std::string> files; // relative to "/enc/"
+    const char* expected;
+};
+
+class DialogFilter : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(DialogFilter, OffersEntriesInEncodersOrder) {
+    std::set<std::string> files;
+    for (const std::string& f : GetParam().files)
+        files.insert("/enc/" + f);
+    const TEncoderCatalogue c = TEncoderCatalogue::FromBytes(GetParam().catalogue);
+    EXPECT_EQ(SaveDialogFilter(c, "/enc/", Present(files)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogues, DialogFilter,
+    testing::Values(
+        FilterCase{"Empty", "", {}, ""},
+        FilterCase{"WaveNeedsNoFile",
+                   "[ENCODERS]\n<WAVE>=WAV\n[EXTENSION]\n<WAVE>=.wav\n",
+                   {},
+                   "WAV (*.wav)|*.wav|"},
+        FilterCase{"OtherBuiltInNameOfferedToo",
+                   "[ENCODERS]\n<RAW>=Raw\n[EXTENSION]\n<RAW>=.raw\n",
+                   {},
+                   "Raw (*.raw)|*.raw|"},
+        FilterCase{"ProgramMustExist",
+                   "[ENCODERS]\nlame=MP3\nflac=FLAC\n[EXTENSION]\nlame=.mp3\nflac=.flac\n",
+                   {"flac"},
+                   "FLAC (*.flac)|*.flac|"},
+        FilterCase{"ProgramInSubFolder",
+                   "[ENCODERS]\nbin/lame=MP3\n[EXTENSION]\nbin/lame=.mp3\n",
+                   {"bin/lame"},
+                   "MP3 (*.mp3)|*.mp3|"},
+        FilterCase{"SameExtensionTwiceBothOfferedInEncodersOrder",
+                   "[ENCODERS]\nb=Second\na=First\n[EXTENSION]\na=.mp3\nb=.mp3\n",
+                   {"a", "b"},
+                   "Second (*.mp3)|*.mp3|First (*.mp3)|*.mp3|"},
+        FilterCase{"NoExtensionLineOrEmptyExtension",
+                   "[ENCODERS]\na=A\nb=B\nc=C\n[EXTENSION]\nb=\nc=.c\n",
+                   {"a", "b", "c"},
+                   "C (*.c)|*.c|"},
+        FilterCase{"NameLookupIgnoresCase",
+                   "[encoders]\nLAME=MP3\n[Extension]\nlame=.mp3\n",
+                   {"LAME"},
+                   "MP3 (*.mp3)|*.mp3|"},
+        FilterCase{
+            "LineWithoutEqualsNamesNothing", "[ENCODERS]\nlame\n[EXTENSION]\n=.mp3\n", {""}, ""}),
+    [](const testing::TestParamInfo<FilterCase>& p) { return std::string(p.param.name); });
+
+TEST(DialogFilterSplit, PairsOfDisplayTextAndPattern) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(SplitDialogFilter("WAV (*.wav)|*.wav|MP3 (*.mp3)|*.mp3|"),
+              (Pairs{{"WAV (*.wav)", "*.wav"}, {"MP3 (*.mp3)", "*.mp3"}}));
+    EXPECT_TRUE(SplitDialogFilter("").empty());
+}
+
+struct NameCase {
+    const char* source;
+    const char* expected;
+};
+
+class DefaultName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(DefaultName, ReplacesTheExtensionOfTheSourceName) {
+    EXPECT_EQ(DefaultOutputName(GetParam().source), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, DefaultName,
+                         testing::Values(NameCase{"/music/song.mp3", "song_vr.wav"},
+                                         NameCase{"", "_vr.wav"},
+                                         NameCase{"/music/noext", "noext_vr.wav"},
+                                         NameCase{"/music/a.b/song", "song_vr.wav"},
+                                         NameCase{"/music/live.2024.flac", "live.2024_vr.wav"},
+                                         NameCase{"/music/.hidden", "_vr.wav"},
+                                         NameCase{"song.", "song_vr.wav"}));
+
+const char* const kCatalogue = "[ENCODERS]\n"
+                               "<WAVE>=WAV\n"
+                               "lame=MP3\n"
+                               "[EXTENSION]\n"
+                               "<WAVE>=.wav\n"
+                               "lame=.mp3\n"
+                               "other=.MP3\n"
+                               "gone=.ogg\n"
+                               "[PARAMETER-LO]\n"
+                               "lame=-V 6 <OUTPUT>\n"
+                               "[PARAMETER-MD]\n"
+                               "lame=-V 2 <OUTPUT>\n"
+                               "other=x\n"
+                               "[PARAMETER-HI]\n"
+                               "lame=-b 320 <OUTPUT>\n";
+
+struct ChoiceCase {
+    const char* chosen;
+    const char* program;
+};
+
+class EncoderByExtension : public testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(EncoderByExtension, FirstExtensionLineMatchingWithoutCaseWins) {
+    TExportState state;
+    AcceptOutputChoice(state, TEncoderCatalogue::FromBytes(kCatalogue), GetParam().chosen);
+    EXPECT_EQ(state.Edit2, GetParam().chosen);
+    EXPECT_EQ(state.EncodeProgram, GetParam().program);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, EncoderByExtension,
+    testing::Values(ChoiceCase{"/out/SONG.WAV", "<WAVE>"}, ChoiceCase{"/out/song.mp3", "lame"},
+                    ChoiceCase{"/out/song.Mp3", "lame"},
+                    // not offered (no ENCODERS line, no program file) but still chosen
+                    ChoiceCase{"/out/song.ogg", "gone"}, ChoiceCase{"/out/song.flac", ""},
+                    ChoiceCase{"/out/song", ""}, ChoiceCase{"/out.mp3/song", ""}));
+
+TEST(EncoderTemplates, AcceptedChoiceRefillsTheThreeLists) {
+    TExportState state;
+    state.Encoders[0] = {{"old", "stale"}};
+    state.EncodeProgram = "old";
+    AcceptOutputChoice(state, TEncoderCatalogue::FromBytes(kCatalogue), "/out/a.flac");
+    EXPECT_EQ(state.EncodeProgram, "");
+    EXPECT_EQ(state.Encoders[0], (std::vector<TCatalogueLine>{{"lame", "-V 6 <OUTPUT>"}}));
+    EXPECT_EQ(state.Encoders[1],
+              (std::vector<TCatalogueLine>{{"lame", "-V 2 <OUTPUT>"}, {"other", "x"}}));
+    EXPECT_EQ(state.Encoders[2], (std::vector<TCatalogueLine>{{"lame", "-b 320 <OUTPUT>"}}));
+}
+
+class ChooseOutputTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        exeDir = fs::temp_directory_path() /
+                 ("corvanel_choice_" + std::to_string(::getpid()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(exeDir);
+        fs::create_directories(exeDir / "addon.win");
+        WriteCatalogue(kCatalogue);
+        std::ofstream(exeDir / "addon.win" / "lame") << "#!/bin/sh\n";
+    }
+    void TearDown() override { fs::remove_all(exeDir); }
+    void WriteCatalogue(std::string_view text) {
+        std::ofstream(exeDir / "addon.win" / "encoder.inf", std::ios::binary) << text;
+    }
+    // A dialog that records what it was asked and answers `answer`.
+    TSaveDialog Dialog(std::optional<std::string> answer) {
+        return [this, answer](const TSaveDialogRequest& request) {
+            asked.push_back(request);
+            return answer;
+        };
+    }
+    fs::path exeDir;
+    std::vector<TSaveDialogRequest> asked;
+};
+
+TEST_F(ChooseOutputTest, AcceptedChoiceSetsStateAndTheHolder) {
+    TExportState state;
+    TObjectEx holder;
+    ChooseOutput(state, &holder, exeDir, "/music/song.mp3", Dialog("/out/song_vr.mp3"));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Filter, "WAV (*.wav)|*.wav|MP3 (*.mp3)|*.mp3|");
+    EXPECT_EQ(asked[0].FileName, "song_vr.wav");
+    EXPECT_EQ(asked[0].DefaultExt, ".wav");
+    EXPECT_EQ(state.EncodeDir, (exeDir / "addon.win").string() + "/");
+    EXPECT_EQ(state.Edit2, "/out/song_vr.mp3");
+    EXPECT_EQ(state.EncodeProgram, "lame");
+    EXPECT_TRUE(OutputChosen(holder));
+}
+
+TEST_F(ChooseOutputTest, CancelLeavesTheEarlierChoiceAndClearsTheHolder) {
+    TExportState state;
+    ChooseOutput(state, nullptr, exeDir, "", Dialog("/out/a.mp3"));
+    const TExportState before = state;
+    // Later catalogue edits matter only at the next accepted choice.
+    WriteCatalogue("[EXTENSION]\nlame=.wav\n");
+    TObjectEx holder;
+    holder.GenericProp1 = true;
+    ChooseOutput(state, &holder, exeDir, "", Dialog(std::nullopt));
+    EXPECT_FALSE(OutputChosen(holder));
+    EXPECT_EQ(state.Edit2, before.Edit2);
+    EXPECT_EQ(state.EncodeProgram, "lame");
+    EXPECT_EQ(state.Encoders, before.Encoders);
+}
+
+TEST_F(ChooseOutputTest, QualityChangeNeedsNoNewChoice) {
+    TExportState state;
+    ChooseOutput(state, nullptr, exeDir, "", Dialog("/out/a.mp3"));
+    state.QualitySelecter = 2;
+    EXPECT_EQ(state.Encoders[state.QualitySelecter].front().Value, "-b 320 <OUTPUT>");
+}
+
+TEST_F(ChooseOutputTest, MissingCatalogueOffersNothingAndKnowsNoEncoder) {
+    fs::remove(exeDir / "addon.win" / "encoder.inf");
+    TExportState state;
+    TObjectEx holder;
+    ChooseOutput(state, &holder, exeDir, "", Dialog("/out/a.wav"));
+    EXPECT_EQ(asked.at(0).Filter, "");
+    EXPECT_EQ(asked.at(0).FileName, "_vr.wav");
+    EXPECT_EQ(state.Edit2, "/out/a.wav");
+    EXPECT_EQ(state.EncodeProgram, "");
+    EXPECT_TRUE(OutputChosen(holder)) << "the choice itself was accepted";
+}
+
+} // namespace
