@@ -1,0 +1,50 @@
+#include "DialogEntries.h"
+
+#include "DialogPrompts.h"
+#include "FormPlacement.h"
+#include "HelpOpener.h"
+#include "LinkLabel.h"
+#include "TFormSendMessage.h"
+#include "TVersionDlg.h"
+
+#include <memory>
+
+namespace corvanel::dialogs {
+
+DialogPrompts& DefaultPrompts() {
+    static MessageBoxPrompts prompts;
+    return prompts;
+}
+
+HelpOpener& DefaultHelpOpener() {
+    static DesktopHelpOpener opener;
+    return opener;
+}
+
+void ShowVersionDialog(QWidget* mainWindow, HelpOpener& opener) {
+    const auto dialog = std::make_unique<TVersionDlg>(mainWindow, opener);
+    UpdateFormPosition(dialog.get(), mainWindow);
+    dialog->exec();
+}
+
+void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts) {
+    ShowSendMessageDialog(mainWindow, prompts, DefaultMessageSenderSettings());
+}
+
+void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts,
+                           const MessageSenderSettings& settings) {
+    const auto dialog = std::make_unique<TFormSendMessage>(mainWindow, prompts, settings);
+    UpdateFormPosition(dialog.get(), mainWindow);
+    dialog->exec();
+}
+
+void AskAndOpenHelp(QWidget* mainWindow, DialogPrompts& prompts, HelpOpener& opener) {
+    if (prompts.AskYesNo(mainWindow, QStringLiteral("オンラインヘルプを開きますか？")))
+        opener.Open(ManualAddress());
+}
+
+void VersionLabelHover(QLabel* versionLabel, bool entered) {
+    ApplyLinkLook(versionLabel, entered ? LinkLook::Hovered : LinkLook::Resting);
+}
+
+} // namespace corvanel::dialogs

@@ -1,0 +1,34 @@
+#pragma once
+// One-line entry points for the main window's handlers. Each dialog is created owned by
+// the main window, centred over it, shown modally and released when it closes.
+// UI thread only.
+
+#include "MessageSender.h"
+
+class QLabel;
+class QWidget;
+
+namespace corvanel::dialogs {
+
+class DialogPrompts;
+class HelpOpener;
+
+// The program's own implementations, for handlers that have nothing to inject.
+DialogPrompts& DefaultPrompts();
+HelpOpener& DefaultHelpOpener();
+
+// VersionLabelClick.
+void ShowVersionDialog(QWidget* mainWindow, HelpOpener& opener = DefaultHelpOpener());
+
+// Button6Click. The endpoint comes from MessageEndpoint() unless settings are given.
+void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts);
+void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts,
+                           const MessageSenderSettings& settings);
+
+// Button7Click: asks "オンラインヘルプを開きますか？" and opens the manual only on Yes.
+void AskAndOpenHelp(QWidget* mainWindow, DialogPrompts& prompts, HelpOpener& opener);
+
+// VersionLabelMouseEnter / VersionLabelMouseLeave.
+void VersionLabelHover(QLabel* versionLabel, bool entered);
+
+} // namespace corvanel::dialogs

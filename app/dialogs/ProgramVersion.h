@@ -1,0 +1,18 @@
+#pragma once
+// The version texts the dialogs and the message tag show. Pure; any thread.
+
+#include <QString>
+
+namespace corvanel::dialogs {
+
+inline constexpr char kProgramName[] = "Corvanel";
+inline constexpr char kProgramVersion[] = "1.03";
+
+// "x64" on a 64-bit build, "x86" on a 32-bit one.
+QString ProcessorWord();
+// "1.03 (x64)": version, one space, word size in parentheses.
+QString VersionWithWord();
+// "Corvanel (x64) 1.03": the tag that identifies the program to the message endpoint.
+QString ProgramTag();
+
+} // namespace corvanel::dialogs
