@@ -1,0 +1,49 @@
+#include "audio/internal/PathText.h"
+
+#include "audio/bass.h"
+
+namespace corvanel::audio {
+
+std::optional<std::string> utf16ToUtf8(const char16_t* text) {
+    if (text == nullptr)
+        return std::nullopt;
+    std::string out;
+    for (const char16_t* p = text; *p != 0; ++p) {
+        uint32_t c = *p;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            const uint32_t low = p[1];
+            if (low < 0xDC00 || low > 0xDFFF)
+                return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++p;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return std::nullopt;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> pathArgument(const void* text, uint32_t flags) {
+    if (text == nullptr)
+        return std::nullopt;
+    if (flags & BASS_UNICODE)
+        return utf16ToUtf8(static_cast<const char16_t*>(text));
+    return std::string(static_cast<const char*>(text));
+}
+
+} // namespace corvanel::audio

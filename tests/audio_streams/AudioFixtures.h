@@ -1,0 +1,38 @@
+// Test fixtures made at test time: WAV files written here, other formats made from them by
+// the ffmpeg program. Files live in a fresh temporary folder per test program.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace corvanel::audio::test {
+
+// The folder of this program's fixtures (created on first use, removed at exit).
+std::filesystem::path fixtureDir();
+
+// Deterministic interleaved 16-bit noise (the full range, so any lost bit shows).
+std::vector<int16_t> noise(size_t frames, unsigned chans, uint32_t seed = 1);
+// Left a sine at f1 Hz, right one at f2 Hz, amplitude 0.5, interleaved stereo.
+std::vector<int16_t> stereoSines(size_t frames, uint32_t rate, double f1, double f2);
+
+enum class WavSample { U8, S16, S24, F32 };
+// Writes samples (given as 16-bit values) in the sample type asked for; 24-bit and float
+// keep the 16-bit values exactly (shifted or scaled), 8-bit keeps the top byte.
+std::filesystem::path writeWav(const std::string& name, const std::vector<int16_t>& samples,
+                               unsigned chans, uint32_t rate, WavSample type = WavSample::S16);
+
+// Runs ffmpeg on `input` with `args` between input and output; throws if it fails.
+std::filesystem::path convert(const std::filesystem::path& input, const std::string& name,
+                              const std::string& args);
+
+// Everything a decoding stream gives until its end.
+std::vector<int16_t> decodeAll(uint32_t handle, size_t blockBytes = 10000);
+
+// Cycles per second of one channel, from its zero crossings: a frequency estimate for a sine.
+double crossingRate(const std::vector<int16_t>& interleaved, unsigned chans, unsigned channel,
+                    uint32_t rate);
+double rms(const std::vector<int16_t>& interleaved, unsigned chans, unsigned channel);
+
+} // namespace corvanel::audio::test
