@@ -1,3 +1,4 @@
+#include "audio/encode/CommandLine.h"
 #include "EncoderCommandLine.h"
 
 #include <gtest/gtest.h>
@@ -86,5 +87,21 @@ TEST(EncoderCommandTemplate, OutputPathIsQuotedAndNotSearched) {
     EXPECT_EQ(BuildEncoderCommandLine(state, 1, 8000, "T", ""),
               R"("/opt/corvanel/addon.win/lame" "/tmp/a ""b"" <TITLE>.mp3" "T")");
 }
+
+// The quoted value must reach the encoder as exactly the text, as one argument, after the audio
+// layer splits the command line.
+class QuotedValue : public testing::TestWithParam<const char*> {};
+
+TEST_P(QuotedValue, ComesBackAsOneArgument) {
+    const std::string text = GetParam();
+    const std::vector<std::string> args =
+        audio::encode::splitCommandLine("\"/enc/p\" x" + QuoteArgument(text) + " y");
+    ASSERT_EQ(args.size(), 3u) << QuoteArgument(text);
+    EXPECT_EQ(args[1], "x" + text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, QuotedValue,
+                         testing::Values("", "a b", R"(Say "Hi")", R"(C:\)", R"(a\"b)", R"(\\)",
+                                         R"(\\")", "曲 \"x\" <ARTIST>", "\"\"\"", "tab\there"));
 
 } // namespace

@@ -1,7 +1,8 @@
 // Runs every template of the shipped catalogue through its real encoder: the command line as
-// the export builds it, split by the Windows rules, started without a shell, fed raw PCM on
+// the export builds it, split by the audio layer's rules, started without a shell, fed raw PCM on
 // standard input; the output is then probed for its duration and tags.
 #include "EncoderCommandLine.h"
+#include "audio/encode/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -16,72 +17,6 @@ namespace fs = std::filesystem;
 using namespace corvanel;
 
 namespace {
-
-// The argument rules the audio layer applies to an encoder command line.
-std::vector<std::string> SplitWindowsCommandLine(std::string_view line) {
-    std::vector<std::string> args;
-    std::size_t i = 0;
-    std::string program;
-    if (i < line.size() && line[i] == '"') {
-        const std::size_t close = line.find('"', i + 1);
-        program = std::string(line.substr(i + 1, close - i - 1));
-        i = close == std::string_view::npos ? line.size() : close + 1;
-    } else {
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            program += line[i++];
-    }
-    args.push_back(program);
-    for (;;) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        if (i >= line.size())
-            break;
-        std::string arg;
-        bool quoted = false;
-        while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
-            if (line[i] == '\\') {
-                std::size_t n = 0;
-                while (i < line.size() && line[i] == '\\') {
-                    ++n;
-                    ++i;
-                }
-                if (i < line.size() && line[i] == '"') {
-                    arg.append(n / 2, '\\');
-                    if (n % 2 == 1) {
-                        arg += '"';
-                        ++i;
-                    }
-                } else {
-                    arg.append(n, '\\');
-                }
-                continue;
-            }
-            if (line[i] == '"') {
-                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    arg += '"';
-                    i += 2;
-                } else {
-                    quoted = !quoted;
-                    ++i;
-                }
-                continue;
-            }
-            arg += line[i++];
-        }
-        args.push_back(arg);
-    }
-    return args;
-}
-
-TEST(WindowsSplitForThisTest, QuotingComesBackAsOneArgument) {
-    for (std::string_view text :
-         {"", "a b", R"(Say "Hi")", R"(C:\)", R"(a\"b)", R"(\\)", "曲 \"x"}) {
-        const std::vector<std::string> args =
-            SplitWindowsCommandLine("\"p\" x" + QuoteArgument(text) + " y");
-        ASSERT_EQ(args.size(), 3u) << text;
-        EXPECT_EQ(args[1], "x" + std::string(text));
-    }
-}
 
 // Runs argv with `input` on standard input; the exit status.
 int RunProgram(const std::vector<std::string>& args, const std::string& input) {
@@ -226,7 +161,7 @@ TEST_P(ShippedEncoder, WritesDecodableAudioWithTags) {
     const std::string artist = "Ünïcode Band";
     const std::string command =
         BuildEncoderCommandLine(state, c.quality, c.sampleRate, title, artist);
-    const std::vector<std::string> args = SplitWindowsCommandLine(command);
+    const std::vector<std::string> args = audio::encode::splitCommandLine(command);
     ASSERT_EQ(RunProgram(args, Pcm(c.sampleRate, 2.0)), 0) << command;
 
     Probe probe = ProbeFile(output);
