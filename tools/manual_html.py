@@ -41,7 +41,7 @@ def main(argv):
     with open(source, encoding="utf-8") as f:
         text = f.read()
     md = markdown.Markdown(extensions=["tables", "fenced_code", "toc", "sane_lists"],
-                           extension_configs={"toc": {"toc_depth": "2"}})
+                           extension_configs={"toc": {"toc_depth": "2-2"}})
     body = md.convert(text)
     match = re.search(r"^#\s+(.+)$", text, re.MULTILINE)
     title = match.group(1).strip() if match else "Manual"

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -204,6 +205,12 @@ TEST(Manual, InstalledPageHasTheSectionsAndRenderedTables) {
             << heading;
     EXPECT_TRUE(html.contains(QStringLiteral("<table>")));
     EXPECT_FALSE(html.contains(QStringLiteral("\n| "))) << "a table was left as Markdown";
+    static const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+    for (auto it = link.globalMatch(html); it.hasNext();) {
+        const QString target = it.next().captured(1);
+        EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(target)))
+            << "dangling link #" << target.toStdString();
+    }
 }
 
 } // namespace

@@ -10,19 +10,34 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <vector>
 
 namespace corvanel::dialogs::test {
 
-// One QApplication for the whole test program, on the offscreen platform.
+// One QApplication for the whole test program, on the offscreen platform. A GoogleTest
+// environment owns it, so that it is destroyed before the program's exit handlers run.
+class QtTestEnvironment final : public testing::Environment {
+  public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "app_dialogs_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    std::unique_ptr<QApplication> app_;
+};
+
+// The application that QtTestEnvironment made (registered in QtTestEnvironment.cpp).
 inline QApplication& TestApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "app_dialogs_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
 struct PromptCall {
