@@ -215,6 +215,8 @@ TEST(Helpers, WrapPhaseFoldsIntoPlusMinusPi) {
     for (double a : angles) {
         const double x = a * 20;
         const double w = WrapPhase(x);
+        const double sign = std::sin(x) > 0 ? 1.0 : (std::sin(x) < 0 ? -1.0 : 0.0);
+        EXPECT_EQ(w, sign * std::acos(std::cos(x))) << "x " << x;
         EXPECT_LE(std::fabs(w), pi);
         // Same angle: the difference is a whole number of turns.
         const double turns = (x - w) / (2 * pi);

@@ -92,6 +92,21 @@ TEST(TWaveIFFT, SingleBinsGiveCosines) {
                     1e-14);
 }
 
+TEST(TWaveIFFT, PolarBinsAreAmplitudeTimesCosineAndSine) {
+    TWaveIFFT ifft;
+    const int m = 512;
+    ifft.SetCount(m);
+    ifft.SetIFFTProcedure(RecordSpectrum);
+    auto amp = RandomBlock(m, 51), phase = RandomBlock(m, 52);
+    for (double& p : phase)
+        p *= 40; // well outside [-π, π] too
+    ifft.SetSourcePolar(amp, phase);
+    for (int i = 0; i < m; ++i) {
+        ASSERT_EQ(ifft.GetSourceData(i).Re, amp[i] * std::cos(phase[i])) << i;
+        ASSERT_EQ(ifft.GetSourceData(i).Im, amp[i] * std::sin(phase[i])) << i;
+    }
+}
+
 // A real block without a component at half the sampling rate.
 std::vector<double> BlockWithoutNyquist(int n, unsigned seed) {
     auto x = RandomBlock(n, seed);
