@@ -1,0 +1,207 @@
+// Construction of the window, its events and the wiring of every control to its handler.
+#include "TForm1.h"
+
+#include "Artwork.h"
+#include "CaptionPanel.h"
+#include "Decorations.h"
+#include "Expander.h"
+#include "FloatTrackBar.h"
+#include "FormPositioning.h"
+#include "PaintBox.h"
+#include "PictureButton.h"
+#include "ToggleSwitch.h"
+#include "UiPrompts.h"
+#include "WindowLook.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace corvanel::window;
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      FPrompts(std::make_unique<MessageBoxPrompts>(this)) {
+    EnsureArtLoaded();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Corvanel"));
+    setFont(InterfaceFont());
+    setStyleSheet(WindowStyleSheet());
+    setFixedSize(ClientWidth, DesignClientHeight);
+    SetFormPositionSetting(*this, FormPositionSetting::ScreenCenter);
+    if (!MainForm())
+        SetMainForm(this);
+
+    BuildHeader();
+    BuildFileRows();
+    BuildPlayer();
+    BuildReductionSettings();
+    BuildDebugCallout();
+    BuildBusyOverlay();
+    BuildTimers();
+    ConnectHandlers();
+
+    Expander1Resize(Expander1);
+    Timer1->start();
+    Timer2->start();
+    FormCreate(this);
+}
+
+TForm1::~TForm1() {
+    if (MainForm() == this)
+        SetMainForm(nullptr);
+}
+
+void TForm1::SetPrompts(std::unique_ptr<UiPrompts> prompts) {
+    if (prompts)
+        FPrompts = std::move(prompts);
+}
+
+void TForm1::ConnectHandlers() {
+    const auto click = [this](QPushButton* button, void (TForm1::*handler)(QObject*)) {
+        connect(button, &QPushButton::clicked, this,
+                [this, button, handler] { (this->*handler)(button); });
+    };
+    click(Button1, &TForm1::Button1Click);
+    click(Button2, &TForm1::Button2Click);
+    click(Button4, &TForm1::Button4Click);
+    click(Button5, &TForm1::Button5Click);
+    click(Button6, &TForm1::Button6Click);
+    click(Button7, &TForm1::Button7Click);
+    click(ProcessingButton, &TForm1::ProcessingButtonClick);
+    click(CornerButton1, &TForm1::CornerButton1Click);
+
+    const auto change = [this](FloatTrackBar* bar, void (TForm1::*handler)(QObject*)) {
+        connect(bar, &FloatTrackBar::Changed, this,
+                [this, bar, handler] { (this->*handler)(bar); });
+    };
+    change(TrackAParam, &TForm1::TrackAParamChange);
+    change(TrackPParam, &TForm1::TrackPParamChange);
+    change(TrackPanPot, &TForm1::TrackPanPotChange);
+    change(Freqbar1, &TForm1::Freqbar1Change);
+    change(Freqbar2, &TForm1::Freqbar2Change);
+    change(TrackPosition, &TForm1::TrackPositionChange);
+    change(VolumeBar, &TForm1::VolumeBarChange);
+    change(TrackTempo, &TForm1::TrackTempoChange);
+
+    connect(Switch1, &ToggleSwitch::Switched, this, [this] { Switch1Switch(Switch1); });
+    connect(Switch2, &ToggleSwitch::Switched, this, [this] { Switch2Switch(Switch2); });
+    connect(PopboxFFT, &QComboBox::currentIndexChanged, this,
+            [this] { PopboxFFTChange(PopboxFFT); });
+    connect(SpinKeyChange, &QDoubleSpinBox::valueChanged, this,
+            [this] { SpinKeyChangeChange(SpinKeyChange); });
+    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Change(CheckBox1); });
+
+    const auto panel = [this](CaptionPanel* caption, void (TForm1::*handler)(QObject*)) {
+        connect(caption, &CaptionPanel::Clicked, this,
+                [this, caption, handler] { (this->*handler)(caption); });
+    };
+    panel(Panel1, &TForm1::Panel1Click);
+    panel(Panel2, &TForm1::Panel2Click);
+    panel(Panel3, &TForm1::Panel3DblClick);
+    panel(Panel4, &TForm1::Panel4Click);
+    panel(Panel6, &TForm1::Panel6DblClick);
+    panel(Panel7, &TForm1::Panel7Click);
+
+    connect(Expander1, &Expander::Resized, this, [this] { Expander1Resize(Expander1); });
+
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(Timer2); });
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(Timer3); });
+
+    PaintBox1->OnPaint = [this](QPainter& canvas) { PaintBox1Paint(PaintBox1, canvas); };
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            FormActivate(this);
+        else
+            FormDeactivate(this);
+    }
+}
+
+void TForm1::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    FormPaint(event->region());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (WritingView)
+        WritingView->setGeometry(rect());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!FShownOnce) {
+        FShownOnce = true;
+        if (GetFormPositionSetting(*this) == FormPositionSetting::ScreenCenter)
+            CentreOnScreen(*this);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program: shut down once, however often Qt asks.
+    if (!FClosed) {
+        FClosed = true;
+        FormClose(this);
+    }
+    event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 || watched == Image6) {
+        switch (event->type()) {
+        case QEvent::DragEnter: {
+            auto* enter = static_cast<QDragEnterEvent*>(event);
+            Edit1DragEnter(watched, enter);
+            // Qt sends no move before the first one: decide acceptance now.
+            Edit1DragOver(watched, enter);
+            return true;
+        }
+        case QEvent::DragMove:
+            Edit1DragOver(watched, static_cast<QDragMoveEvent*>(event));
+            return true;
+        case QEvent::Drop:
+            Edit1DragDrop(watched, static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    } else if (watched == VersionLabel) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            VersionLabelMouseEnter(VersionLabel);
+            break;
+        case QEvent::Leave:
+            VersionLabelMouseLeave(VersionLabel);
+            break;
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                VersionLabel->rect().contains(mouse->position().toPoint())) {
+                VersionLabelClick(VersionLabel);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,245 @@
+#pragma once
+// The main window: every control of the program, the timers, and the handlers named after
+// the control and the event. UI thread only (all members and handlers).
+//
+// The window's own behaviour (layout, folding, centring, activation repaint, drag and drop of
+// a path, the version label's link look) lives here; the handlers that drive the audio chain,
+// the export, the commands, the dialogs and the debug list are each in a file of their own.
+// Sizes and places are in pixels from the top left of the window or of the holding group.
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace corvanel::window {
+class BusyIndicator;
+class CalloutPanel;
+class CaptionPanel;
+class DashedLine;
+class Expander;
+class FloatTrackBar;
+class PaintBox;
+class PictureButton;
+class PictureGroupBox;
+class ToggleSwitch;
+class UiPrompts;
+class Veil;
+} // namespace corvanel::window
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int ClientWidth = 523;
+    // Height of the window at design time, before the expander reports its size.
+    static constexpr int DesignClientHeight = 507;
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Questions, message boxes and file dialogs; tests put their own answers here.
+    corvanel::window::UiPrompts& Prompts() { return *FPrompts; }
+    void SetPrompts(std::unique_ptr<corvanel::window::UiPrompts> prompts);
+
+    // ---- Header strip
+    QLabel* Image6 = nullptr; // banner, drop target
+    corvanel::window::DashedLine* Line1 = nullptr;
+    QLabel* VersionLabel = nullptr;
+    corvanel::window::PictureButton* Button7 = nullptr; // help
+    QLabel* Image8 = nullptr;
+    corvanel::window::PictureButton* Button6 = nullptr; // one-line message
+    QLabel* Image7 = nullptr;
+    QLabel* Label18 = nullptr;
+
+    // ---- File rows
+    QLabel* Image1 = nullptr; // "Source" tag
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLabel* Image2 = nullptr; // "Destination" tag
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button2 = nullptr;
+    corvanel::window::DashedLine* Line2 = nullptr;
+    QComboBox* QualitySelecter = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    corvanel::window::PictureButton* Button5 = nullptr; // export
+    QLabel* Image10 = nullptr;
+
+    // ---- Player
+    corvanel::window::PictureGroupBox* GroupBox1 = nullptr;
+    QLabel* Image3 = nullptr; // the player's title, over the group's caption strip
+    QFrame* Panel8 = nullptr;
+    corvanel::window::PaintBox* PaintBox1 = nullptr;
+    corvanel::window::FloatTrackBar* VolumeBar = nullptr;     // dB of attenuation
+    corvanel::window::FloatTrackBar* TrackPosition = nullptr; // seconds, no tracking
+    corvanel::window::PictureButton* ProcessingButton = nullptr;
+    QLabel* Image4 = nullptr;
+    QLabel* Label15 = nullptr;
+    corvanel::window::PictureButton* Button4 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* Label16 = nullptr;
+    QLabel* Label17 = nullptr; // elapsed time
+
+    // ---- Reduction settings
+    corvanel::window::Expander* Expander1 = nullptr;
+    corvanel::window::ToggleSwitch* Switch1 = nullptr;
+    QLabel* Label1 = nullptr;
+    corvanel::window::ToggleSwitch* Switch2 = nullptr;
+    QLabel* Label6 = nullptr;
+    corvanel::window::FloatTrackBar* TrackAParam = nullptr; // dB
+    corvanel::window::CaptionPanel* Panel1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label2 = nullptr;
+    corvanel::window::FloatTrackBar* TrackPParam = nullptr; // degrees
+    corvanel::window::CaptionPanel* Panel2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label4 = nullptr;
+    corvanel::window::FloatTrackBar* TrackPanPot = nullptr;
+    corvanel::window::CaptionPanel* Panel3 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label7 = nullptr;
+    QComboBox* PopboxFFT = nullptr;
+    corvanel::window::CaptionPanel* Panel5 = nullptr;
+    QLabel* Label9 = nullptr;
+    QDoubleSpinBox* SpinKeyChange = nullptr; // semitones
+    corvanel::window::CaptionPanel* Panel4 = nullptr;
+    QLabel* Label10 = nullptr;
+    corvanel::window::FloatTrackBar* TrackTempo = nullptr; // log10 of the speed factor
+    corvanel::window::CaptionPanel* Panel6 = nullptr;
+    QLabel* Label11 = nullptr;
+    corvanel::window::FloatTrackBar* Freqbar1 = nullptr; // log10 of Hz
+    QLabel* Label13 = nullptr;
+    corvanel::window::FloatTrackBar* Freqbar2 = nullptr; // log10 of Hz
+    QLabel* Label14 = nullptr;
+    corvanel::window::CaptionPanel* Panel7 = nullptr;
+    QLabel* Label12 = nullptr;
+    QCheckBox* CheckBox1 = nullptr; // in the expander's header row
+
+    // ---- Debug list
+    corvanel::window::CalloutPanel* CalloutPanel1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+    // ---- Busy overlay shown during an export
+    corvanel::window::Veil* WritingView = nullptr;
+    corvanel::window::BusyIndicator* AniIndicator1 = nullptr;
+    QLabel* Label19 = nullptr;
+    corvanel::window::PictureButton* CornerButton1 = nullptr;
+    QLabel* Image9 = nullptr;
+    QLabel* Label20 = nullptr;
+
+    // ---- Timers
+    QTimer* Timer1 = nullptr; // 70 ms, scope
+    QTimer* Timer2 = nullptr; // 1000 ms, position and button states
+    QTimer* Timer3 = nullptr; // 250 ms, debug list
+
+    // ---- State
+    QString OpenDialog1Filter; // "|"-separated filter of the open dialog
+    QString sDropPath;         // path carried by the drag in progress
+    bool _AbortFlag = false;   // export abort requested
+    // Audio library handles; 0 means none.
+    std::uint32_t dwStream = 0;
+    std::uint32_t dwFxStream = 0;
+    std::uint32_t dwOutStream = 0;
+    std::uint32_t dwEncoder = 0;
+
+  public slots:
+    // Life cycle (start-up, shutdown and the settings file).
+    void FormCreate(QObject* Sender = nullptr);
+    void FormClose(QObject* Sender = nullptr);
+
+    // The window itself.
+    void FormActivate(QObject* Sender = nullptr);
+    void FormDeactivate(QObject* Sender = nullptr);
+    void FormPaint(const QRegion& region);
+    void Expander1Resize(QObject* Sender = nullptr);
+    // Centres `form` over its reference form by its position setting.
+    void UpdateFormPosition(QWidget* form);
+    void Edit1DragEnter(QObject* Sender, QDragEnterEvent* event);
+    void Edit1DragOver(QObject* Sender, QDragMoveEvent* event);
+    void Edit1DragDrop(QObject* Sender, QDropEvent* event);
+    void VersionLabelMouseEnter(QObject* Sender = nullptr);
+    void VersionLabelMouseLeave(QObject* Sender = nullptr);
+
+    // Reduction parameters.
+    void Switch1Switch(QObject* Sender = nullptr);
+    void Switch2Switch(QObject* Sender = nullptr);
+    void TrackAParamChange(QObject* Sender = nullptr);
+    void TrackPParamChange(QObject* Sender = nullptr);
+    void TrackPanPotChange(QObject* Sender = nullptr);
+    void Freqbar1Change(QObject* Sender = nullptr);
+    void Freqbar2Change(QObject* Sender = nullptr);
+    void PopboxFFTChange(QObject* Sender = nullptr);
+
+    // Source opening and playback.
+    void Button1Click(QObject* Sender = nullptr);
+    void ProcessingButtonClick(QObject* Sender = nullptr);
+    void Button4Click(QObject* Sender = nullptr);
+    void TrackPositionChange(QObject* Sender = nullptr);
+    void VolumeBarChange(QObject* Sender = nullptr);
+    void SpinKeyChangeChange(QObject* Sender = nullptr);
+    void TrackTempoChange(QObject* Sender = nullptr);
+    void Timer2Timer(QObject* Sender = nullptr);
+
+    // Scope.
+    void PaintBox1Paint(QObject* Sender, QPainter& Canvas);
+    void Timer1Timer(QObject* Sender = nullptr);
+
+    // Output choice and export.
+    void Button2Click(QObject* Sender = nullptr);
+    void Button5Click(QObject* Sender = nullptr);
+    void CornerButton1Click(QObject* Sender = nullptr);
+
+    // Parameter resets (caption panels).
+    void Panel1Click(QObject* Sender = nullptr);
+    void Panel2Click(QObject* Sender = nullptr);
+    void Panel3DblClick(QObject* Sender = nullptr);
+    void Panel4Click(QObject* Sender = nullptr);
+    void Panel6DblClick(QObject* Sender = nullptr);
+    void Panel7Click(QObject* Sender = nullptr);
+
+    // Debug list.
+    void CheckBox1Change(QObject* Sender = nullptr);
+    void Timer3Timer(QObject* Sender = nullptr);
+
+    // Message, help and about.
+    void Button6Click(QObject* Sender = nullptr);
+    void Button7Click(QObject* Sender = nullptr);
+    void VersionLabelClick(QObject* Sender = nullptr);
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildHeader();
+    void BuildFileRows();
+    void BuildPlayer();
+    void BuildReductionSettings();
+    void BuildDebugCallout();
+    void BuildBusyOverlay();
+    void BuildTimers();
+    void ConnectHandlers();
+
+    std::unique_ptr<corvanel::window::UiPrompts> FPrompts;
+    bool FShownOnce = false;
+    bool FClosed = false;
+};

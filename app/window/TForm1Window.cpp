@@ -1,0 +1,94 @@
+// The handlers that belong to the window itself.
+#include "TForm1.h"
+
+#include "CalloutPanel.h"
+#include "Decorations.h"
+#include "Expander.h"
+#include "FormPositioning.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+#include <cmath>
+
+using namespace corvanel::window;
+
+void TForm1::FormActivate(QObject*) {
+    update();
+}
+
+void TForm1::FormDeactivate(QObject*) {
+    update();
+}
+
+void TForm1::FormPaint(const QRegion& region) {
+    // Qt paints children after their parent in the same pass, so the overlay is drawn again
+    // over this region as long as it is the topmost child; a sibling raised later (the debug
+    // list) would hide it, so put it back on top.
+    if (!WritingView || !WritingView->isVisible() || region.isEmpty())
+        return;
+    if (!children().isEmpty() && children().constLast() != WritingView)
+        WritingView->raise();
+}
+
+void TForm1::Expander1Resize(QObject*) {
+    const double top = Expander1->geometry().top();
+    const double height = Expander1->geometry().height();
+    const int clientHeight = static_cast<int>(std::nearbyint(top + height + 15.0));
+    setFixedSize(ClientWidth, clientHeight);
+}
+
+void TForm1::UpdateFormPosition(QWidget* form) {
+    if (form)
+        corvanel::window::UpdateFormPosition(*form);
+}
+
+void TForm1::Edit1DragEnter(QObject*, QDragEnterEvent*) {
+    sDropPath.clear();
+}
+
+void TForm1::Edit1DragOver(QObject*, QDragMoveEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (mime && mime->hasUrls() && !mime->urls().isEmpty()) {
+        const QUrl first = mime->urls().constFirst();
+        const QString path = first.isLocalFile() ? first.toLocalFile() : QString();
+        if (!path.isEmpty())
+            sDropPath = QDir::toNativeSeparators(path);
+    }
+    if (sDropPath.isEmpty()) {
+        event->ignore();
+    } else {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void TForm1::Edit1DragDrop(QObject*, QDropEvent* event) {
+    if (sDropPath.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    Edit1->setText(sDropPath);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void TForm1::VersionLabelMouseEnter(QObject*) {
+    QFont font = VersionLabel->font();
+    font.setUnderline(true);
+    VersionLabel->setFont(font);
+    VersionLabel->setStyleSheet(
+        QStringLiteral("QLabel { color: #0000FF; background: transparent; }"));
+}
+
+void TForm1::VersionLabelMouseLeave(QObject*) {
+    QFont font = VersionLabel->font();
+    font.setUnderline(false);
+    VersionLabel->setFont(font);
+    VersionLabel->setStyleSheet(
+        QStringLiteral("QLabel { color: #000000; background: transparent; }"));
+}

@@ -1,0 +1,106 @@
+#include "UiPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace corvanel::window {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+            QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, owner);
+    return box.exec();
+}
+
+} // namespace
+
+PromptAnswer MessageBoxPrompts::Ask(const QString& question, PromptIcon icon) {
+    switch (ShowBox(FOwner, BoxIcon(icon), question, QMessageBox::Yes | QMessageBox::No)) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    default:
+        return PromptAnswer::Other;
+    }
+}
+
+void MessageBoxPrompts::Inform(const QString& text) {
+    ShowBox(FOwner, QMessageBox::Information, text, QMessageBox::Ok);
+}
+
+void MessageBoxPrompts::Warn(const QString& text) {
+    ShowBox(FOwner, QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
+void MessageBoxPrompts::Error(const QString& text) {
+    ShowBox(FOwner, QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+QString MessageBoxPrompts::OpenFile(const QString& filter) {
+    QFileDialog dialog(FOwner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtFileFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
+    QFileDialog dialog(FOwner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(QtFileFilters(request.filter));
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(request.fileName);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtFileFilters(const QString& pipeFilter) {
+    QStringList result;
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString text = parts[i].trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            pattern = pattern.trimmed();
+        patterns.removeAll(QString());
+        if (text.isEmpty() && patterns.isEmpty())
+            continue;
+        const QString joined = patterns.join(QLatin1Char(' '));
+        const QString shown = text.isEmpty() ? joined : text;
+        // Qt reads the patterns from the last parenthesised group of the entry.
+        if (!joined.isEmpty() &&
+            !shown.endsWith(QStringLiteral("(") + joined + QStringLiteral(")")))
+            result << shown + QStringLiteral(" (") + joined + QStringLiteral(")");
+        else
+            result << shown;
+    }
+    return result;
+}
+
+} // namespace corvanel::window
