@@ -12,14 +12,6 @@ namespace {
 
 thread_local std::string tlsTagText;
 
-// The file behind a stream, when the stream type tells it.
-template <class Stream> std::optional<std::string> sourcePath(const Stream& stream) {
-    if constexpr (requires { stream.path(); })
-        return std::string(stream.path());
-    else
-        return std::nullopt;
-}
-
 } // namespace
 } // namespace corvanel::audio
 
@@ -41,10 +33,8 @@ extern "C" const char* TAGS_Read(DWORD handle, const char* fmt) {
         return tlsTagText.c_str();
     }
     tags::TagValues values;
-    if (const std::optional<std::string> path = sourcePath(*stream)) {
-        if (auto read = tags::readTags(std::filesystem::u8path(*path)))
-            values = std::move(*read);
-    }
+    if (auto read = tags::readTags(std::filesystem::u8path(stream->path())))
+        values = std::move(*read);
     tlsTagText = tags::expandTagFormat(fmt, values);
     setError(0);
     return tlsTagText.c_str();

@@ -108,6 +108,10 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::erro
     posix_spawn_file_actions_init(&actions);
     // dup2 clears close-on-exec on the child's descriptor 0; both pipe ends close at exec.
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    // Descriptors that other code opened without close-on-exec stay out of the encoder.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#endif
 
     // The child starts with default signal handling and an empty mask, whatever this process
     // ignores or blocks.

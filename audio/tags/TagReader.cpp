@@ -116,7 +116,10 @@ std::string yearFromDate(std::string_view date) {
 
 std::optional<TagValues> readTags(const std::filesystem::path& path) {
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.string().c_str(), nullptr, nullptr) < 0)
+    // FFmpeg takes UTF-8 file names on every platform.
+    const std::u8string name = path.u8string();
+    const std::string utf8(name.begin(), name.end());
+    if (avformat_open_input(&raw, utf8.c_str(), nullptr, nullptr) < 0)
         return std::nullopt;
     std::unique_ptr<AVFormatContext, FormatCloser> ctx(raw);
 

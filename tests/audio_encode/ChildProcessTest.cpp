@@ -3,8 +3,11 @@
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
 
+#include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <numeric>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +106,31 @@ TEST(ChildProcess, ChildDoesNotInheritAnIgnoredSigpipe) {
     const std::string line = test::readFile(script.string() + ".bytes");
     const unsigned long long mask = std::stoull(line.substr(line.find(':') + 1), nullptr, 16);
     EXPECT_EQ(mask & (1ULL << (SIGPIPE - 1)), 0u) << line;
+}
+
+TEST(ChildProcess, InheritsOnlyTheStandardDescriptors) {
+    TempDir dir;
+    const auto script = dir / "fds";
+    test::writeScript(script, "ls /proc/$$/fd > \"$0.bytes\"");
+    // Opened without close-on-exec, at a number no shell uses for itself.
+    const int opened = open("/dev/null", O_RDONLY);
+    const int leaked = dup2(opened, 200);
+    close(opened);
+    ASSERT_EQ(leaked, 200);
+    std::error_code ec;
+    ChildProcess child = ChildProcess::start({script.string()}, ec);
+    ASSERT_FALSE(child.empty());
+    ASSERT_TRUE(child.wait().success());
+    close(leaked);
+    std::string listed = test::readFile(script.string() + ".bytes");
+    std::vector<int> fds;
+    for (std::size_t pos = 0; pos < listed.size();) {
+        const std::size_t end = listed.find('\n', pos);
+        fds.push_back(std::stoi(listed.substr(pos, end - pos)));
+        pos = end == std::string::npos ? listed.size() : end + 1;
+    }
+    ASSERT_FALSE(fds.empty());
+    EXPECT_EQ(std::count(fds.begin(), fds.end(), leaked), 0) << listed;
 }
 
 TEST(ChildProcess, ExitStatusAndSignalAreReported) {
