@@ -91,13 +91,13 @@ BENCHMARK(BM_Processor)
     ->Arg(16384)
     ->Arg(32768)
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ;
 BENCHMARK(BM_TransformsOnly)
     ->Arg(8192)
     ->Arg(16384)
     ->Arg(32768)
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ;
 
 } // namespace
 

@@ -147,6 +147,8 @@ struct BinCase {
     double expectL, expectR;
 };
 
+void PrintTo(const BinCase& c, std::ostream* os) { *os << c.name; }
+
 class ReduceBins : public ::testing::TestWithParam<BinCase> {};
 
 constexpr int kBin = 400; // 2153 Hz at 44100 Hz

@@ -90,5 +90,46 @@ TEST(ReduceThreads, FrameSizeChangesLandBetweenCalls) {
     EXPECT_TRUE(matched) << "calls " << firstAfter << " .. " << lastAfter;
 }
 
+// A frame length stored without asking for the emptying (as a call may see it in the middle
+// of a change): the overlap of the old length is dropped, the queued input kept.
+TEST(ReduceThreads, NewFrameLengthNeverReadsTheOldOverlap) {
+    constexpr std::size_t kBlock = 4 * 1103;
+    const Pcm input = MusicLike(40 * 8192, 32);
+    ReduceParams params;
+    params.VREnable = true;
+    params.VRFFTPoint = 8192;
+    ReduceProcessor processor(params);
+    Pcm sent;
+    const ReduceSink sink = [&](const std::uint8_t* d, std::uint32_t len) {
+        sent.insert(sent.end(), d, d + len);
+    };
+    Pcm block(kBlock);
+    std::size_t at = 0;
+    const auto feed = [&](std::size_t until) {
+        for (; at + kBlock <= until; at += kBlock) {
+            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(at), kBlock, block.begin());
+            processor.ProcessTo(sink, block.data(), kBlock);
+        }
+    };
+    feed(input.size() / 4);
+    const std::size_t consumed = sent.size(); // each 8192 frame took as much input as it sent
+    params.VRFFTPoint = 16384;
+    feed(input.size());
+
+    ReduceParams freshParams;
+    freshParams.VREnable = true;
+    freshParams.VRFFTPoint = 16384;
+    ReduceProcessor fresh(freshParams);
+    const Pcm expected =
+        ReduceOffline(fresh, std::span(input).subspan(consumed, at - consumed), 88200);
+    const Pcm after(sent.begin() + static_cast<std::ptrdiff_t>(consumed), sent.end());
+    ASSERT_GE(std::min(after.size(), expected.size()), 10u * 3 * 16384);
+    EXPECT_LE(std::max(after.size(), expected.size()) - std::min(after.size(), expected.size()),
+              3u * 16384);
+    const std::size_t common = std::min(after.size(), expected.size());
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + static_cast<std::ptrdiff_t>(common),
+                           expected.begin()));
+}
+
 } // namespace
 } // namespace corvanel::reducetest
