@@ -2,6 +2,7 @@
 // tones, the conversions, and failures inside a call.
 #include "LiteralReduce.h"
 #include "ReduceOffline.h"
+#include "ReduceProc.h"
 #include "ReduceTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,9 @@ struct BinCase {
     double expectL, expectR;
 };
 
-void PrintTo(const BinCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BinCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReduceBins : public ::testing::TestWithParam<BinCase> {};
 
@@ -242,6 +245,37 @@ TEST(ReduceModes, OverFullScaleIsClampedNotWrapped) {
     EXPECT_LE(worst, 2);
     EXPECT_GT(top, 0);
     EXPECT_GT(bottom, 0);
+}
+
+// The program's instance behind the callback and the queue names, on the program's
+// parameters; a block too short for a frame shows where the input went.
+TEST(ReduceDestinations, CallbackDrivesTheProgramInstance) {
+    ReduceProcessor& program = TheReduceProcessor();
+    EXPECT_EQ(&SoundQueue, &program.SoundQueue());
+    EXPECT_EQ(&HistoryQueue, &program.HistoryQueue());
+    EXPECT_EQ(&TailQueue, &program.TailQueue());
+    EXPECT_EQ(&program.Params(), &VR);
+
+    Pcm encoded;
+    program.SetEncoderPassThroughPause(std::chrono::milliseconds(0));
+    program.SetEncoderSink([&](const std::uint8_t* d, std::uint32_t len) {
+        encoded.insert(encoded.end(), d, d + len);
+    });
+    void (*callback)(std::uint32_t, std::uint32_t, void*, std::uint32_t, void*) = ReduceProc;
+    Pcm block = MusicLike(100, 10);
+    const Pcm original = block;
+    VREnable = false;
+    callback(0, 7, block.data(), static_cast<std::uint32_t>(block.size()), &SoundQueue);
+    EXPECT_EQ(encoded, original);
+    EXPECT_TRUE(AllZero(block));
+
+    VREnable = true;
+    block = original;
+    callback(0, 7, block.data(), static_cast<std::uint32_t>(block.size()), &SoundQueue);
+    EXPECT_EQ(SoundQueue.TrueLength(), static_cast<std::int32_t>(original.size()));
+    VREnable = false;
+    program.SetEncoderSink({});
+    program.RequestEmptyQueues();
 }
 
 // Failures inside a call.
