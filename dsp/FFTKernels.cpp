@@ -50,9 +50,21 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> BitReversePairs(int n) {
     return pairs;
 }
 
+// 1024 points of real and imaginary parts: 16 KiB, well inside the first-level cache.
+constexpr long kChunk = 1024;
+
+struct SplitRadixBlock {
+    std::uint32_t start;
+    std::uint32_t length; // B of the stage; 2 for the length-2 butterflies
+};
+
 struct SplitRadixTables {
     // Stage with quarter length Q keeps its Q twiddles at offset Q - 1.
     std::vector<double> c1, s1, c3, s3;
+    // The butterflies in the order they run. Every block of a stage is aligned to its length,
+    // so the stages whose blocks fit in a chunk only mix points inside it: they run chunk by
+    // chunk (in stage order within the chunk) once the longer stages have covered the array.
+    std::vector<SplitRadixBlock> schedule;
 };
 
 struct Radix2Tables {
@@ -104,6 +116,22 @@ std::unique_ptr<SplitRadixTables> BuildSplitRadix(int n) {
             t->s3[base + j] = std::sin(e3 * j);
         }
         e = 2 * e;
+    }
+
+    auto addStage = [&](long B, long from, long to) {
+        for (long f = B; f <= n; f *= 4)
+            for (long start = f - B; start < n; start += 2 * f)
+                if (start >= from && start < to)
+                    t->schedule.push_back(
+                        {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(B)});
+    };
+    const long chunk = std::min<long>(n, kChunk);
+    for (long B = n; B > chunk && B > 2; B >>= 1)
+        addStage(B, 0, n);
+    for (long from = 0; from < n; from += chunk) {
+        for (long B = chunk; B > 2; B >>= 1)
+            addStage(B, from, from + chunk);
+        addStage(2, from, from + chunk);
     }
     return t;
 }
@@ -206,6 +234,25 @@ void ApplySwaps(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& swap
     }
 }
 
+// One radix-2 stage with half length m over the points [0, length).
+void Radix2Stage(double* __restrict xr, double* __restrict xi, long length, long m,
+                 const double* __restrict c, const double* __restrict s) {
+    for (long block = 0; block < length; block += 2 * m) {
+        double* __restrict kr = xr + block;
+        double* __restrict ki = xi + block;
+        double* __restrict pr = kr + m;
+        double* __restrict pi = ki + m;
+        for (long i = 0; i < m; ++i) {
+            const double tr = c[i] * pr[i] - s[i] * pi[i];
+            const double ti = c[i] * pi[i] + s[i] * pr[i];
+            pr[i] = kr[i] - tr;
+            pi[i] = ki[i] - ti;
+            kr[i] += tr;
+            ki[i] += ti;
+        }
+    }
+}
+
 } // namespace
 
 void BitReverse(int n, double* ar, double* ai) {
@@ -226,54 +273,49 @@ void SplitRadixFFT(int n, double* ar, double* ai) {
     double* __restrict xr = ar;
     double* __restrict xi = ai;
 
-    // L-shaped butterflies, decimation in frequency.
-    for (int B = n; B > 2; B >>= 1) {
-        const int Q = B >> 2;
+    for (const SplitRadixBlock& block : t.schedule) {
+        const long start = block.start;
+        if (block.length == 2) {
+            // Length-2 butterfly.
+            const double r = xr[start];
+            xr[start] = r + xr[start + 1];
+            xr[start + 1] = r - xr[start + 1];
+            const double im = xi[start];
+            xi[start] = im + xi[start + 1];
+            xi[start + 1] = im - xi[start + 1];
+            continue;
+        }
+        // L-shaped butterflies, decimation in frequency.
+        const long Q = block.length >> 2;
         const double* __restrict c1 = t.c1.data() + (Q - 1);
         const double* __restrict s1 = t.s1.data() + (Q - 1);
         const double* __restrict c3 = t.c3.data() + (Q - 1);
         const double* __restrict s3 = t.s3.data() + (Q - 1);
-        for (long f = B; f <= n; f *= 4) {
-            for (long start = f - B; start < n; start += 2 * f) {
-                double* __restrict r0 = xr + start;
-                double* __restrict r1p = r0 + Q;
-                double* __restrict r2p = r1p + Q;
-                double* __restrict r3p = r2p + Q;
-                double* __restrict i0p = xi + start;
-                double* __restrict i1p = i0p + Q;
-                double* __restrict i2p = i1p + Q;
-                double* __restrict i3p = i2p + Q;
-                for (int j = 0; j < Q; ++j) {
-                    const double r1 = r0[j] - r2p[j];
-                    const double u1 = i0p[j] - i2p[j];
-                    r0[j] += r2p[j];
-                    i0p[j] += i2p[j];
-                    const double a = r3p[j] - r1p[j];
-                    const double b = i3p[j] - i1p[j];
-                    r1p[j] += r3p[j];
-                    i1p[j] += i3p[j];
-                    const double xr2 = r1 - b;
-                    const double xi2 = u1 + a;
-                    r2p[j] = c1[j] * xr2 - s1[j] * xi2;
-                    i2p[j] = c1[j] * xi2 + s1[j] * xr2;
-                    const double yr = r1 + b;
-                    const double yi = u1 - a;
-                    r3p[j] = c3[j] * yr - s3[j] * yi;
-                    i3p[j] = c3[j] * yi + s3[j] * yr;
-                }
-            }
-        }
-    }
-
-    // Length-2 butterflies.
-    for (long f = 2; f <= n; f *= 4) {
-        for (long i0 = f - 2; i0 < n; i0 += 2 * f) {
-            const double r = xr[i0];
-            xr[i0] = r + xr[i0 + 1];
-            xr[i0 + 1] = r - xr[i0 + 1];
-            const double im = xi[i0];
-            xi[i0] = im + xi[i0 + 1];
-            xi[i0 + 1] = im - xi[i0 + 1];
+        double* __restrict r0 = xr + start;
+        double* __restrict r1p = r0 + Q;
+        double* __restrict r2p = r1p + Q;
+        double* __restrict r3p = r2p + Q;
+        double* __restrict i0p = xi + start;
+        double* __restrict i1p = i0p + Q;
+        double* __restrict i2p = i1p + Q;
+        double* __restrict i3p = i2p + Q;
+        for (long j = 0; j < Q; ++j) {
+            const double r1 = r0[j] - r2p[j];
+            const double u1 = i0p[j] - i2p[j];
+            r0[j] += r2p[j];
+            i0p[j] += i2p[j];
+            const double a = r3p[j] - r1p[j];
+            const double b = i3p[j] - i1p[j];
+            r1p[j] += r3p[j];
+            i1p[j] += i3p[j];
+            const double xr2 = r1 - b;
+            const double xi2 = u1 + a;
+            r2p[j] = c1[j] * xr2 - s1[j] * xi2;
+            i2p[j] = c1[j] * xi2 + s1[j] * xr2;
+            const double yr = r1 + b;
+            const double yi = u1 - a;
+            r3p[j] = c3[j] * yr - s3[j] * yi;
+            i3p[j] = c3[j] * yi + s3[j] * yr;
         }
     }
 
@@ -292,24 +334,15 @@ void Radix2FFT(int n, double* ar, double* ai, bool Inverse) {
     ApplySwaps(sizeTables.swaps, xr, xi);
 
     const std::vector<double>& sines = Inverse ? t.sInverse : t.sForward;
-    for (long m = 1; 2 * m <= n; m <<= 1) {
-        const double* __restrict c = t.c.data() + (m - 1);
-        const double* __restrict s = sines.data() + (m - 1);
-        for (long block = 0; block < n; block += 2 * m) {
-            double* __restrict kr = xr + block;
-            double* __restrict ki = xi + block;
-            double* __restrict pr = kr + m;
-            double* __restrict pi = ki + m;
-            for (long i = 0; i < m; ++i) {
-                const double tr = c[i] * pr[i] - s[i] * pi[i];
-                const double ti = c[i] * pi[i] + s[i] * pr[i];
-                pr[i] = kr[i] - tr;
-                pi[i] = ki[i] - ti;
-                kr[i] += tr;
-                ki[i] += ti;
-            }
-        }
-    }
+    // Stages whose blocks fit in a chunk only mix points inside it, so they run chunk by
+    // chunk while the chunk stays in the first-level cache; later stages span the array.
+    const long chunk = std::min<long>(n, kChunk);
+    for (long start = 0; start < n; start += chunk)
+        for (long m = 1; 2 * m <= chunk; m <<= 1)
+            Radix2Stage(xr + start, xi + start, chunk, m, t.c.data() + (m - 1),
+                        sines.data() + (m - 1));
+    for (long m = chunk; 2 * m <= n; m <<= 1)
+        Radix2Stage(xr, xi, n, m, t.c.data() + (m - 1), sines.data() + (m - 1));
 
     if (Inverse) {
         const double scale = 1.0 / n;

@@ -113,6 +113,24 @@ TEST_P(ForwardKernel, GivesTheSameBitsAsTheAlgorithmWrittenOut) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ForwardKernel, testing::ValuesIn(KernelCases()), KernelCaseName);
 
+// The kernels run the longer stages over the whole array and the shorter ones chunk by
+// chunk; at the processor's sizes both regimes are in play.
+TEST(Kernels, GiveTheSameBitsAsTheWrittenOutAlgorithmAtTheProcessorsSizes) {
+    for (int n : {2048, 8192, 16384, 32768}) {
+        const auto x = RandomBlock(n, 90u + n);
+        auto re = x, im = std::vector<double>(n, 0.0);
+        auto litRe = re, litIm = im;
+        SplitRadixFFT(n, re.data(), im.data());
+        dsp_test::LiteralSplitRadix(n, litRe.data(), litIm.data());
+        ASSERT_EQ(re, litRe) << "split radix, n " << n;
+        ASSERT_EQ(im, litIm) << "split radix, n " << n;
+        Radix2IFFT(n, re.data(), im.data());
+        dsp_test::LiteralRadix2(n, litRe.data(), litIm.data(), true);
+        ASSERT_EQ(re, litRe) << "radix 2 inverse, n " << n;
+        ASSERT_EQ(im, litIm) << "radix 2 inverse, n " << n;
+    }
+}
+
 TEST(Kernels, AgreeWithEachOtherAtTheProcessorsSizes) {
     for (int n : {8192, 16384, 32768}) {
         auto re1 = RandomBlock(n, 1), im1 = std::vector<double>(n, 0.0);
