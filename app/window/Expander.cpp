@@ -34,6 +34,7 @@ Expander::Expander(const QString& caption, int contentHeight, QWidget* parent)
     FContent->setObjectName(QStringLiteral("ExpanderContent"));
     UpdateArrow();
     resize(width(), HeaderHeight + FContentHeight);
+    ApplySize();
 }
 
 void Expander::SetExpanded(bool expanded) {
@@ -43,6 +44,9 @@ void Expander::SetExpanded(bool expanded) {
     FContent->setVisible(expanded);
     UpdateArrow();
     resize(width(), expanded ? HeaderHeight + FContentHeight : HeaderHeight);
+    // A widget not on screen gets its resize event only when shown; report the size now.
+    if (!isVisible())
+        ApplySize();
 }
 
 void Expander::UpdateArrow() {
@@ -53,6 +57,10 @@ void Expander::UpdateArrow() {
 
 void Expander::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    ApplySize();
+}
+
+void Expander::ApplySize() {
     FHeader->setGeometry(0, 0, width(), HeaderHeight);
     FContent->setGeometry(0, HeaderHeight, width(), FContentHeight);
     emit Resized();

@@ -35,6 +35,7 @@ class Expander : public QWidget {
 
   private:
     void UpdateArrow();
+    void ApplySize();
 
     QWidget* FHeader = nullptr;
     QWidget* FContent = nullptr;

@@ -5,7 +5,9 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace corvanel::window {
 
@@ -14,6 +16,14 @@ namespace {
 constexpr int ContinuousSteps = 10000;
 // Beyond this a stepped bar is drawn as continuous; the value still snaps.
 constexpr double MaxSteppedPositions = 100000.0;
+
+// The decimal a float was written as (0.1f -> 0.1), so that steps add up to the floats
+// nearest the decimal values (15.1, 20.3) rather than to multiples of 0.100000001.
+double ShortestDecimal(float value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::strtod(std::string(text, result.ptr).c_str(), nullptr);
+}
 } // namespace
 
 FloatTrackBar::FloatTrackBar(Qt::Orientation orientation, Kind kind, QWidget* parent)
@@ -28,7 +38,11 @@ FloatTrackBar::FloatTrackBar(Qt::Orientation orientation, Kind kind, QWidget* pa
     setFocusProxy(FSlider);
     connect(FSlider, &QAbstractSlider::valueChanged, this, &FloatTrackBar::OnSliderValue);
     // After a drag the thumb goes to where the snapped value lies.
-    connect(FSlider, &QAbstractSlider::sliderReleased, this, [this] { SyncSlider(); });
+    connect(FSlider, &QAbstractSlider::sliderReleased, this, [this] {
+        // Without tracking the release's own move follows and places the thumb itself.
+        if (FSlider->sliderPosition() == FSlider->value())
+            SyncSlider();
+    });
     Rescale();
 }
 
@@ -37,7 +51,7 @@ float FloatTrackBar::Normalise(float value) const {
         return FMin;
     double v = value;
     if (FFrequency > 0.0f) {
-        const double step = FFrequency;
+        const double step = ShortestDecimal(FFrequency);
         v = static_cast<double>(FMin) + std::nearbyint((v - FMin) / step) * step;
     }
     return std::clamp(static_cast<float>(v), FMin, FMax);

@@ -2,6 +2,8 @@
 #include "TForm1.h"
 
 #include "Artwork.h"
+#include "BusyIndicator.h"
+#include "CalloutPanel.h"
 #include "CaptionPanel.h"
 #include "Decorations.h"
 #include "Expander.h"
@@ -24,6 +26,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -51,6 +55,7 @@ TForm1::TForm1(QWidget* parent)
     BuildDebugCallout();
     BuildBusyOverlay();
     BuildTimers();
+    NameControls();
     ConnectHandlers();
 
     Expander1Resize(Expander1);
@@ -67,6 +72,88 @@ TForm1::~TForm1() {
 void TForm1::SetPrompts(std::unique_ptr<UiPrompts> prompts) {
     if (prompts)
         FPrompts = std::move(prompts);
+}
+
+void TForm1::NameControls() {
+    // Object names are the controls' own names, so that tests and style rules can find them.
+#define CORVANEL_NAME(control) control->setObjectName(QStringLiteral(#control))
+    CORVANEL_NAME(Image6);
+    CORVANEL_NAME(Line1);
+    CORVANEL_NAME(VersionLabel);
+    CORVANEL_NAME(Button7);
+    CORVANEL_NAME(Image8);
+    CORVANEL_NAME(Button6);
+    CORVANEL_NAME(Image7);
+    CORVANEL_NAME(Label18);
+    CORVANEL_NAME(Image1);
+    CORVANEL_NAME(Edit1);
+    CORVANEL_NAME(Button1);
+    CORVANEL_NAME(Image2);
+    CORVANEL_NAME(Edit2);
+    CORVANEL_NAME(Button2);
+    CORVANEL_NAME(Line2);
+    CORVANEL_NAME(QualitySelecter);
+    CORVANEL_NAME(ProgressBar1);
+    CORVANEL_NAME(Button5);
+    CORVANEL_NAME(Image10);
+    CORVANEL_NAME(GroupBox1);
+    CORVANEL_NAME(Image3);
+    CORVANEL_NAME(Panel8);
+    CORVANEL_NAME(PaintBox1);
+    CORVANEL_NAME(VolumeBar);
+    CORVANEL_NAME(TrackPosition);
+    CORVANEL_NAME(ProcessingButton);
+    CORVANEL_NAME(Image4);
+    CORVANEL_NAME(Label15);
+    CORVANEL_NAME(Button4);
+    CORVANEL_NAME(Image5);
+    CORVANEL_NAME(Label16);
+    CORVANEL_NAME(Label17);
+    CORVANEL_NAME(Expander1);
+    CORVANEL_NAME(Switch1);
+    CORVANEL_NAME(Label1);
+    CORVANEL_NAME(Switch2);
+    CORVANEL_NAME(Label6);
+    CORVANEL_NAME(TrackAParam);
+    CORVANEL_NAME(Panel1);
+    CORVANEL_NAME(Label3);
+    CORVANEL_NAME(Label2);
+    CORVANEL_NAME(TrackPParam);
+    CORVANEL_NAME(Panel2);
+    CORVANEL_NAME(Label5);
+    CORVANEL_NAME(Label4);
+    CORVANEL_NAME(TrackPanPot);
+    CORVANEL_NAME(Panel3);
+    CORVANEL_NAME(Label8);
+    CORVANEL_NAME(Label7);
+    CORVANEL_NAME(PopboxFFT);
+    CORVANEL_NAME(Panel5);
+    CORVANEL_NAME(Label9);
+    CORVANEL_NAME(SpinKeyChange);
+    CORVANEL_NAME(Panel4);
+    CORVANEL_NAME(Label10);
+    CORVANEL_NAME(TrackTempo);
+    CORVANEL_NAME(Panel6);
+    CORVANEL_NAME(Label11);
+    CORVANEL_NAME(Freqbar1);
+    CORVANEL_NAME(Label13);
+    CORVANEL_NAME(Freqbar2);
+    CORVANEL_NAME(Label14);
+    CORVANEL_NAME(Panel7);
+    CORVANEL_NAME(Label12);
+    CORVANEL_NAME(CheckBox1);
+    CORVANEL_NAME(CalloutPanel1);
+    CORVANEL_NAME(Memo1);
+    CORVANEL_NAME(WritingView);
+    CORVANEL_NAME(AniIndicator1);
+    CORVANEL_NAME(Label19);
+    CORVANEL_NAME(CornerButton1);
+    CORVANEL_NAME(Image9);
+    CORVANEL_NAME(Label20);
+    CORVANEL_NAME(Timer1);
+    CORVANEL_NAME(Timer2);
+    CORVANEL_NAME(Timer3);
+#undef CORVANEL_NAME
 }
 
 void TForm1::ConnectHandlers() {

@@ -238,6 +238,7 @@ class TForm1 : public QWidget {
     void BuildBusyOverlay();
     void BuildTimers();
     void ConnectHandlers();
+    void NameControls();
 
     std::unique_ptr<corvanel::window::UiPrompts> FPrompts;
     bool FShownOnce = false;

@@ -68,7 +68,6 @@ QString BlankCaption() {
 void TForm1::BuildHeader() {
     Image6 = MakePicture(QStringLiteral(":/art/banner.svg"), this, QRect(0, 0, ClientWidth, 60),
                          QSize(ClientWidth, 61));
-    Image6->setObjectName(QStringLiteral("Image6"));
     Image6->setAcceptDrops(true);
     Image6->installEventFilter(this);
 
@@ -76,7 +75,6 @@ void TForm1::BuildHeader() {
     Line1->setGeometry(0, 60, ClientWidth, 3);
 
     VersionLabel = MakeLabel(QStringLiteral("Ver 1.xx"), this, QRect(424, 11, 56, 17));
-    VersionLabel->setObjectName(QStringLiteral("VersionLabel"));
     VersionLabel->setCursor(Qt::PointingHandCursor);
     VersionLabel->installEventFilter(this);
     VersionLabelMouseLeave(VersionLabel);
@@ -102,7 +100,6 @@ void TForm1::BuildFileRows() {
     Image1 = MakePicture(QStringLiteral(":/art/tag-source.svg"), this, QRect(16, 72, 76, 20),
                          QSize(76, 20));
     Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(96, 72, 225, 21);
     Edit1->setAcceptDrops(true);
     Edit1->installEventFilter(this);

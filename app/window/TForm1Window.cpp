@@ -29,10 +29,16 @@ void TForm1::FormPaint(const QRegion& region) {
     // Qt paints children after their parent in the same pass, so the overlay is drawn again
     // over this region as long as it is the topmost child; a sibling raised later (the debug
     // list) would hide it, so put it back on top.
-    if (!WritingView || !WritingView->isVisible() || region.isEmpty())
+    if (!WritingView || WritingView->isHidden() || region.isEmpty())
         return;
-    if (!children().isEmpty() && children().constLast() != WritingView)
-        WritingView->raise();
+    const QObjectList& all = children();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if ((*it)->isWidgetType()) {
+            if (*it != WritingView)
+                WritingView->raise();
+            return;
+        }
+    }
 }
 
 void TForm1::Expander1Resize(QObject*) {
@@ -40,6 +46,8 @@ void TForm1::Expander1Resize(QObject*) {
     const double height = Expander1->geometry().height();
     const int clientHeight = static_cast<int>(std::nearbyint(top + height + 15.0));
     setFixedSize(ClientWidth, clientHeight);
+    // A window not yet shown gets its resize event late; the overlay must cover it now.
+    WritingView->setGeometry(rect());
 }
 
 void TForm1::UpdateFormPosition(QWidget* form) {

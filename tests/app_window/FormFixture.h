@@ -1,0 +1,54 @@
+#pragma once
+// One freshly built main window per test, its questions answered by the test.
+#include "TForm1.h"
+#include "UiPrompts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ScriptedPrompts : public corvanel::window::UiPrompts {
+  public:
+    corvanel::window::PromptAnswer Ask(const QString& question,
+                                       corvanel::window::PromptIcon) override {
+        asked << question;
+        return answer;
+    }
+    void Inform(const QString& text) override { shown << text; }
+    void Warn(const QString& text) override { shown << text; }
+    void Error(const QString& text) override { shown << text; }
+    QString OpenFile(const QString&) override { return openPath; }
+    QString SaveFile(const corvanel::window::SaveFileRequest&) override { return savePath; }
+
+    corvanel::window::PromptAnswer answer = corvanel::window::PromptAnswer::No;
+    QString openPath;
+    QString savePath;
+    QStringList asked;
+    QStringList shown;
+};
+
+class FormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form = std::make_unique<TForm1>();
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form->SetPrompts(std::move(scripted));
+    }
+
+    template <typename T = QWidget> T* Control(const char* name) const {
+        auto* control = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    // The control's rectangle in the coordinates of `reference` (any widget of the form).
+    QRect RectIn(const QWidget* control, const QWidget* reference) const {
+        const QPoint origin =
+            control->mapTo(form.get(), QPoint(0, 0)) - reference->mapTo(form.get(), QPoint(0, 0));
+        return QRect(origin, control->size());
+    }
+
+    std::unique_ptr<TForm1> form;
+    ScriptedPrompts* prompts = nullptr;
+};

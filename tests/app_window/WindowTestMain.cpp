@@ -1,0 +1,15 @@
+// The window's tests need one application object for the whole run, the program's own, so
+// that the error display and the look are the real ones.
+#include "ApplicationError.h"
+#include "WindowLook.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    corvanel::window::CorvanelApplication app(argc, argv);
+    corvanel::window::ApplyCorvanelLook(app);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
