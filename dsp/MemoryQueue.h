@@ -2,8 +2,9 @@
 //
 // Units: every length and count of data is in bytes; Count is in blocks.
 // Threads: any thread (in the program the audio thread writes, reads and measures while the
-// UI thread may Clear). Each operation holds the queue's own lock for its whole duration; no
-// promise spans two operations.
+// UI thread may Clear). Each operation acts on the blocks under the queue's own lock, so it
+// sees the queue before or after any other (Write copies its data, and Clear frees the
+// blocks, outside the lock); no promise spans two operations.
 //
 // The tuning properties ZeroQueueWait, ZeroQueueWaitCount, ZeroQueueWaitOK, Limit and
 // LimitForce are left out: at their fixed defaults (the only values ever used) they change
