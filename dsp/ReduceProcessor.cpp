@@ -25,6 +25,8 @@ constexpr std::int32_t kMaxFrameSize = 1 << 22;
 // there too. Powers this small go the exact way, where the 1e-12 amplitude rule lives.
 constexpr double kRatioGuard = 1e-9;
 constexpr double kPhaseGuardDegrees = 1e-3;
+// The guard as a fraction of |z| (the sine of so small an angle is the angle).
+constexpr double kPhaseGuardSine = kPhaseGuardDegrees / kDegreesPerRadian;
 constexpr double kTinyPower = 1e-20;
 
 std::int16_t Clamp16(long v) {
@@ -279,6 +281,28 @@ void ReduceProcessor::LevelWindow(double panPot, double aParam, double& qLo, dou
     qHi = FWindowHi;
 }
 
+int ReduceProcessor::PhaseBelow(double zIm, double zRe, double pParam) {
+    // z = L·conj(R): its angle φ is the phase difference folded into (-180°, 180°]. φ < P is
+    // decided by half-planes instead of an arc tangent: for P >= 0 it holds below the real
+    // axis, and above it when z lies clockwise of P's direction; for P < 0 it needs both.
+    if (!(std::fabs(pParam) < 180 - kPhaseGuardDegrees))
+        return 0;
+    if (pParam != FPhaseLimit) {
+        const double theta = pParam / kDegreesPerRadian;
+        FPhaseCos = std::cos(theta);
+        FPhaseSin = std::sin(theta);
+        FPhaseLimit = pParam;
+    }
+    const double size = std::fabs(zRe) + std::fabs(zIm);
+    const double margin = kPhaseGuardSine * size;
+    const double clockwise = zIm * FPhaseCos - zRe * FPhaseSin; // < 0: z clockwise of P
+    const double along = zRe * FPhaseCos + zIm * FPhaseSin;
+    if ((std::fabs(clockwise) <= margin && along > 0) || (std::fabs(zIm) <= margin && zRe < 0))
+        return 0; // within the guard of P or of ±180°
+    const bool below = pParam >= 0 ? (zIm < 0 || clockwise < 0) : (zIm < 0 && clockwise < 0);
+    return below ? 1 : -1;
+}
+
 void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
     FWaveFFT1.GetResultToArray(ws.spectrumL);
     FWaveFFT2.GetResultToArray(ws.spectrumR);
@@ -315,13 +339,10 @@ void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
             if (q < qLo * (1 - kRatioGuard) || q > qHi * (1 + kRatioGuard)) {
                 verdict = Verdict::Keep;
             } else if (q > qLo * (1 + kRatioGuard) && q < qHi * (1 - kRatioGuard)) {
-                // The angle of L·conj(R) is the phase difference already folded.
-                const double delta =
-                    std::atan2(l.Im * r.Re - l.Re * r.Im, l.Re * r.Re + l.Im * r.Im) *
-                    kDegreesPerRadian;
-                if (std::fabs(delta - pParam) > kPhaseGuardDegrees &&
-                    std::fabs(delta) < 180 - kPhaseGuardDegrees)
-                    verdict = delta < pParam ? Verdict::Judge : Verdict::Keep;
+                const int phase =
+                    PhaseBelow(l.Im * r.Re - l.Re * r.Im, l.Re * r.Re + l.Im * r.Im, pParam);
+                if (phase != 0)
+                    verdict = phase > 0 ? Verdict::Judge : Verdict::Keep;
             }
         }
         if (verdict == Verdict::Keep)

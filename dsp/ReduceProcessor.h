@@ -94,6 +94,9 @@ class ReduceProcessor {
     void PrepareFade(std::int32_t n);
     void Weights(double panPot, double& wL, double& wR);
     void LevelWindow(double panPot, double aParam, double& qLo, double& qHi);
+    // +1 when the angle of z is certainly below pParam degrees, -1 when certainly not, 0 when
+    // too close to tell.
+    int PhaseBelow(double zIm, double zRe, double pParam);
 
     ReduceParams& FParams;
     TMemoryQueue FSoundQueue, FHistoryQueue, FTailQueue;
@@ -116,6 +119,8 @@ class ReduceProcessor {
     // Power ratios (L/R)^2 between which both level tests pass, for FWindowPan and FWindowA.
     bool FWindowValid = false;
     double FWindowPan = 0.0, FWindowA = 0.0, FWindowLo = 0.0, FWindowHi = 0.0;
+    // Direction of the phase limit FPhaseLimit (degrees).
+    double FPhaseLimit = 0.0, FPhaseCos = 1.0, FPhaseSin = 0.0;
 };
 
 } // namespace corvanel

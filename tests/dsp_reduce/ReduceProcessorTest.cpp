@@ -69,7 +69,8 @@ TEST(ReduceFraming, MatchesTheLiteralAlgorithmWithinOneStep) {
     const Case cases[] = {{0, 70, 15, 200, 16500, false},
                           {7, 40, 30, 16500, 300, false},
                           {-13, 70, 5, 100, 8000, true},
-                          {1, 70, 60, 20, 20000, true}};
+                          {1, 70, 60, 20, 20000, true},
+                          {0, 70, -20, 200, 16500, false}};
     const Pcm input = MusicLike(20 * kN, 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "pan " << c.pan << " inverse " << c.inverse);
