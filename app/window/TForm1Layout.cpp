@@ -284,11 +284,11 @@ void TForm1::BuildDebugCallout() {
     Memo1 = new QPlainTextEdit(CalloutPanel1);
     Memo1->setGeometry(0, 3, 216, 222);
     Memo1->setReadOnly(true);
-    Memo1->setFont(FixedFont(12));
+    Memo1->setFont(FixedFont(11));
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->document()->setDocumentMargin(6);
+    Memo1->document()->setDocumentMargin(4);
     CalloutPanel1->hide();
 }
 

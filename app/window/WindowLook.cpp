@@ -21,8 +21,9 @@ QFont InterfaceFont(int pixelSize, bool bold) {
 
 QFont FixedFont(int pixelSize) {
     QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Noto Sans Mono CJK JP"),
-                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Mono")});
+    // The CJK monospace face comes last: its tall lines would not fit the list's 14 rows.
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"),
+                      QStringLiteral("Noto Mono"), QStringLiteral("Noto Sans Mono CJK JP")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPixelSize(pixelSize);
