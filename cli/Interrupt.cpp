@@ -1,0 +1,36 @@
+#include "Interrupt.h"
+
+#include <signal.h>
+#include <thread>
+#include <unistd.h>
+
+namespace corvanel::cli {
+
+namespace {
+std::atomic<bool> gInterrupted{false};
+} // namespace
+
+void InstallInterruptHandler() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Ignored here and so in every child; while blocked, Linux still queues them for sigwait.
+    signal(SIGINT, SIG_IGN);
+    signal(SIGTERM, SIG_IGN);
+    std::thread([signals] {
+        int received = 0;
+        if (sigwait(&signals, &received) != 0)
+            return;
+        gInterrupted.store(true);
+        if (sigwait(&signals, &received) == 0)
+            _exit(128 + received);
+    }).detach();
+}
+
+std::atomic<bool>& InterruptFlag() {
+    return gInterrupted;
+}
+
+} // namespace corvanel::cli
