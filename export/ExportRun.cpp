@@ -1,0 +1,297 @@
+#include "ExportRun.h"
+
+#include "EncoderCatalogue.h"
+#include "EncoderCommandLine.h"
+#include "SameFile.h"
+#include "audio/bass.h"
+#include "audio/encode/EncodeFailure.h"
+#include "dsp/CorvanelError.h"
+#include "dsp/ReduceOffline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <span>
+#include <thread>
+#include <vector>
+
+namespace corvanel {
+
+namespace {
+
+// UTF-8 to zero-terminated UTF-16 for the BASS_UNICODE text arguments. Invalid bytes become
+// U+FFFD.
+std::u16string Utf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size() + 1);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+        }
+        if (len > 1) {
+            bool valid = i + len <= text.size();
+            char32_t v = c & (0x7F >> len);
+            for (std::size_t k = 1; valid && k < len; ++k) {
+                const auto cc = static_cast<unsigned char>(text[i + k]);
+                valid = (cc & 0xC0) == 0x80;
+                v = (v << 6) | (cc & 0x3F);
+            }
+            static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+            if (valid && v >= kMin[len] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF))
+                cp = v;
+            else
+                len = 1;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::string FailureText(std::string_view reason) {
+    const std::string& detail = audio::encode::lastFailureDetail();
+    std::string text(kExportFailedMessage);
+    text += '\n';
+    text += reason;
+    if (!detail.empty())
+        text += "（" + detail + "）";
+    return text;
+}
+
+// Why the encoder's data did not all reach the output, for the error code of the failed
+// write or stop.
+std::string_view DeliveryReason(int code) {
+    if (code == BASS_ERROR_ENDED)
+        return "エンコーダーが途中で終了したか、エラーを返しました";
+    return "出力ファイルへの書き込みに失敗しました";
+}
+
+// Stops the encoder on every way out; the result of a stop made here is reported by Stop().
+class EncoderGuard {
+  public:
+    explicit EncoderGuard(HENCODE handle) : FHandle(handle) {}
+    EncoderGuard(const EncoderGuard&) = delete;
+    EncoderGuard& operator=(const EncoderGuard&) = delete;
+    ~EncoderGuard() {
+        if (FHandle != 0)
+            BASS_Encode_Stop(FHandle);
+    }
+    bool Stop() {
+        const HENCODE h = FHandle;
+        FHandle = 0;
+        return BASS_Encode_Stop(h) != FALSE;
+    }
+
+  private:
+    HENCODE FHandle;
+};
+
+class ExportFailure : public std::exception {
+  public:
+    explicit ExportFailure(std::string text) : FText(std::move(text)) {}
+    const char* what() const noexcept override { return FText.c_str(); }
+
+  private:
+    std::string FText;
+};
+
+} // namespace
+
+TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
+                       TExportOptions options)
+    : FChain(chain), FState(state), FView(view), FOptions(options) {}
+
+TExportResult TExportRun::Button5Click(const ChainControls& controls) {
+    if (FRunning)
+        return {TExportOutcome::Busy, {}, 0, 0};
+    FRunning = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{FRunning};
+    return Run(controls);
+}
+
+TExportResult TExportRun::Run(const ChainControls& controls) {
+    TExportResult result;
+
+    // 1. Output check.
+    if (FState.Edit2.empty()) {
+        TObjectEx sender;
+        sender.GenericProp1 = false;
+        FView.ChooseOutput(sender);
+        if (!OutputChosen(sender)) {
+            result.Outcome = TExportOutcome::Cancelled;
+            return result;
+        }
+    }
+    auto refuse = [&](std::string_view message) {
+        result.Outcome = TExportOutcome::Failed;
+        result.Message = message;
+        FView.ShowError(result.Message);
+        return result;
+    };
+    // 2. Encoder check; and an output that is the source itself would be truncated by the
+    // encoder before the source is read.
+    if (FState.EncodeProgram.empty())
+        return refuse(kUnknownEncoderMessage);
+    if (SameFile(controls.Path, FState.Edit2))
+        return refuse(kSameAsSourceMessage);
+
+    // 3.
+    FView.ShowWritingView(true);
+    _AbortFlag = false;
+
+    bool finished = false; // got through the encoder's stop
+    std::string failure;
+    try {
+        // 4.
+        FChain.ProcessingButtonClick(ChainMode::Export, controls);
+        const HSTREAM source = FChain.dwStream();
+        const HSTREAM tempo = FChain.dwFxStream();
+        const std::uint32_t rate = FChain.ChInfo().freq;
+
+        // 5. Start the encoder, with the run's own queue limit (taken when it starts).
+        const bool wave = IsWaveEncoder(FState.EncodeProgram);
+        const std::string text =
+            wave ? FState.Edit2
+                 : BuildEncoderCommandLine(FState, FState.QualitySelecter, static_cast<int>(rate),
+                                           FChain.ChTag().Value("TITLE"),
+                                           FChain.ChTag().Value("ARTIST"));
+        const std::u16string text16 = Utf16(text);
+        const DWORD oldLimit = BASS_GetConfig(BASS_CONFIG_ENCODE_QUEUE);
+        BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, FOptions.EncoderQueueLimit);
+        const HENCODE encoder =
+            BASS_Encode_Start(FChain.dwOutStream(), text16.c_str(),
+                              wave ? kWaveEncodeFlags : kProgramEncodeFlags, nullptr, nullptr);
+        const std::string startDetail = audio::encode::lastFailureDetail();
+        if (oldLimit != static_cast<DWORD>(-1))
+            BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, oldLimit);
+        FChain.SetEncoder(encoder);
+        if (encoder == 0) {
+            audio::encode::setLastFailureDetail(startDetail);
+            throw ExportFailure(FailureText(wave ? "出力ファイルを作成できません"
+                                                 : "エンコーダーを起動できません"));
+        }
+        EncoderGuard guard(encoder);
+
+        // 6.
+        const QWORD length = BASS_ChannelGetLength(source, BASS_POS_BYTE);
+        const double total = length == static_cast<QWORD>(-1) ? 0.0 : static_cast<double>(length);
+
+        // 7.
+        const std::uint32_t blockBytes = BlockBytes(rate);
+        std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(blockBytes, 4));
+
+        int writeError = 0;
+        std::string writeDetail;
+        ReduceProcessor& processor = FChain.Processor();
+        AlignedReducer reducer(processor, [&](const std::uint8_t* data, std::uint32_t n) {
+            if (writeError != 0)
+                return;
+            if (BASS_Encode_Write(encoder, data, n) == FALSE) {
+                writeError = BASS_ErrorGetCode();
+                writeDetail = audio::encode::lastFailureDetail();
+                return;
+            }
+            result.BytesWritten += n;
+        });
+
+        // One block from the tempo stream through the processor; false at the end of its data.
+        auto pullBlock = [&]() {
+            const DWORD n = BASS_ChannelGetData(tempo, buffer.data(), blockBytes);
+            if (n == static_cast<DWORD>(-1))
+                return false;
+            if (n > 0 && n <= blockBytes) {
+                result.BytesPulled += n;
+                const bool passThrough = !processor.Params().VREnable.load();
+                reducer.Feed(std::span<const std::uint8_t>(buffer.data(), n));
+                if (passThrough && FOptions.PassThroughPause.count() > 0)
+                    std::this_thread::sleep_for(FOptions.PassThroughPause);
+            }
+            return true;
+        };
+
+        // 8. Until the tempo stream's data ends (also when the source's reported length was
+        // too long or too short), an abort, or a failed write.
+        struct ProgressReset {
+            TExportView& view;
+            ~ProgressReset() { view.SetProgress(0.0); }
+        } progressReset{FView};
+        bool ended = false;
+        while (!ended && writeError == 0) {
+            ended = !pullBlock();
+            FView.ProcessEvents();
+            const QWORD pos = BASS_ChannelGetPosition(source, BASS_POS_BYTE);
+            double progress = 0.0;
+            if (total > 0.0 && pos != static_cast<QWORD>(-1))
+                progress = std::min(100.0, static_cast<double>(pos) / total * 100.0);
+            FView.SetProgress(progress);
+            if (_AbortFlag)
+                break;
+        }
+        // 9. The block after an abort, then the processor's held-back end.
+        if (!ended && writeError == 0)
+            pullBlock();
+        if (writeError == 0)
+            reducer.Finish();
+
+        // 10.
+        // The stop knows the first failure's cause (exit status, broken pipe, disk full);
+        // a failed write only knows that the encoder had failed.
+        const bool stopped = guard.Stop();
+        finished = true;
+        if (!stopped)
+            throw ExportFailure(FailureText(DeliveryReason(BASS_ErrorGetCode())));
+        if (writeError != 0) {
+            audio::encode::setLastFailureDetail(writeDetail);
+            throw ExportFailure(FailureText(DeliveryReason(writeError)));
+        }
+    } catch (const ExportFailure& e) {
+        failure = e.what();
+    } catch (const CorvanelError& e) {
+        failure = e.what();
+    } catch (const std::exception& e) {
+        audio::encode::setLastFailureDetail({});
+        failure = FailureText(e.what());
+    }
+
+    // 11. Clean-up on every path from the rebuild on.
+    FView.ShowWritingView(false);
+    FView.RewindPosition();
+    BASS_ChannelSetPosition(FChain.dwFxStream(), 0, BASS_POS_BYTE);
+    BASS_ChannelStop(FChain.dwFxStream());
+
+    if (!failure.empty() || !finished) {
+        result.Outcome = TExportOutcome::Failed;
+        result.Message = failure.empty() ? std::string(kExportFailedMessage) : failure;
+        FView.ShowError(result.Message);
+    } else if (_AbortFlag) {
+        result.Outcome = TExportOutcome::Aborted;
+        result.Message = kExportAbortedMessage;
+        FView.ShowWarning(result.Message);
+    } else {
+        result.Outcome = TExportOutcome::Completed;
+        result.Message = kExportFinishedMessage;
+        FView.ShowInformation(result.Message);
+    }
+    return result;
+}
+
+} // namespace corvanel

@@ -1,0 +1,95 @@
+// Exports through the shipped catalogue's encoders: each output decodes again to the length
+// of the source (within the codec's padding) and carries the source's title and its artist
+// marked as reduced.
+#include "ExportRunFixture.h"
+
+#include "audio/bass.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvanel;
+using namespace corvanel::test;
+
+namespace {
+
+struct Decoded {
+    double Seconds = -1.0;
+    std::string Title, Artist;
+};
+
+Decoded DecodeFile(const fs::path& file) {
+    Decoded d;
+    HSTREAM h = BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, BASS_STREAM_DECODE);
+    if (h == 0)
+        h = BASS_AAC_StreamCreateFile(FALSE, file.c_str(), 0, 0, BASS_STREAM_DECODE);
+    if (h == 0)
+        return d;
+    BASS_CHANNELINFO info{};
+    BASS_ChannelGetInfo(h, &info);
+    d.Title = TAGS_Read(h, "%TITL");
+    d.Artist = TAGS_Read(h, "%ARTI");
+    std::vector<std::uint8_t> block(1 << 16);
+    std::int64_t bytes = 0;
+    for (DWORD n; (n = BASS_ChannelGetData(h, block.data(), static_cast<DWORD>(block.size()))) !=
+                  static_cast<DWORD>(-1);)
+        bytes += n;
+    BASS_StreamFree(h);
+    d.Seconds = static_cast<double>(bytes) / (2.0 * info.chans * info.freq);
+    return d;
+}
+
+struct FormatCase {
+    const char* Extension;
+    bool Reduce;
+    int Quality;
+    double Tolerance; // seconds of padding the codec may add or trim
+};
+
+class EncoderExport : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(EncoderExport, DecodesToTheSourceLengthWithTags) {
+    const FormatCase& c = GetParam();
+    const TEncoderCatalogue catalogue = TEncoderCatalogue::LoadFromFile(AddonDir() + "encoder.inf");
+    TempDir dir("enc");
+    const fs::path source = dir / "source.wav";
+    const fs::path output = dir / (std::string("out \"x\"") + c.Extension);
+    const double seconds = 3.3;
+    const std::string title = R"(Say "Hi" 曲 <ARTIST>)";
+    const std::string artist = "Ünïcode Band";
+    WriteWav(source, TestSignal(44100, static_cast<std::int64_t>(44100 * seconds)), 44100, title,
+             artist);
+
+    Rig rig;
+    rig.Params.VREnable = c.Reduce;
+    rig.State.EncodeDir = AddonDir();
+    rig.State.QualitySelecter = c.Quality;
+    AcceptOutputChoice(rig.State, catalogue, output.string());
+    if (!fs::exists(rig.State.EncodeDir + rig.State.EncodeProgram))
+        GTEST_SKIP() << rig.State.EncodeProgram << " is not installed";
+    ChainControls controls;
+    controls.Path = source.string();
+    const TExportResult result = rig.Run.Button5Click(controls);
+    ASSERT_EQ(result.Outcome, TExportOutcome::Completed) << result.Message;
+    ASSERT_EQ(rig.Chain.ChTag().Value("TITLE"), title) << "the source's tags were not read";
+    EXPECT_EQ(result.BytesWritten, static_cast<std::int64_t>(44100 * seconds) * 4);
+
+    const Decoded d = DecodeFile(output);
+    EXPECT_NEAR(d.Seconds, seconds, c.Tolerance);
+    EXPECT_EQ(d.Title, title);
+    EXPECT_EQ(d.Artist, artist + " [Reduced]");
+}
+
+const FormatCase kFormatCases[] = {
+    {".mp3", true, 1, 0.06},   {".mp3", false, 0, 0.06}, {".flac", true, 2, 1e-4},
+    {".flac", false, 1, 1e-4}, {".ogg", true, 1, 0.03},  {".opus", true, 1, 0.03},
+    {".m4a", true, 1, 0.06},
+};
+
+INSTANTIATE_TEST_SUITE_P(Shipped, EncoderExport, testing::ValuesIn(kFormatCases),
+                         [](const testing::TestParamInfo<FormatCase>& p) {
+                             return std::string(p.param.Extension + 1) +
+                                    (p.param.Reduce ? "_reduced_q" : "_plain_q") +
+                                    std::to_string(p.param.Quality);
+                         });
+
+} // namespace

@@ -1,0 +1,110 @@
+#pragma once
+// Shared pieces of the export-run tests: a window that records what the run asks of it, a
+// rig of processor, chain and run, and WAV sources made and read back with libsndfile.
+// Samples are 16-bit stereo interleaved; lengths in sample pairs unless named bytes.
+#include "ExportRun.h"
+#include "audio/chain/OutputTap.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvanel::test {
+
+namespace fs = std::filesystem;
+
+struct Box {
+    char Kind; // 'I' information, 'W' warning, 'E' error
+    std::string Text;
+};
+
+class RecordingView : public TExportView {
+  public:
+    // Called for the output choice; leaves the holder untouched (a cancel) when empty.
+    std::function<void(TObjectEx&)> OnChoose;
+    // Called on every event pump with its 1-based count.
+    std::function<void(int)> OnEvents;
+
+    int ChooseCalls = 0;
+    int EventCalls = 0;
+    int Rewinds = 0;
+    int ShowCalls = 0; // times WritingView was shown
+    bool WritingShown = false;
+    std::vector<double> Progress;
+    std::vector<Box> Boxes;
+
+    void ChooseOutput(TObjectEx& sender) override;
+    void ShowWritingView(bool shown) override;
+    void SetProgress(double percent) override { Progress.push_back(percent); }
+    void ProcessEvents() override;
+    void RewindPosition() override { ++Rewinds; }
+    void ShowInformation(const std::string& text) override { Boxes.push_back({'I', text}); }
+    void ShowWarning(const std::string& text) override { Boxes.push_back({'W', text}); }
+    void ShowError(const std::string& text) override { Boxes.push_back({'E', text}); }
+};
+
+// A processor, its chain and a run over them, with a window that records.
+struct Rig {
+    explicit Rig(TExportOptions options = NoPause());
+    static TExportOptions NoPause() {
+        TExportOptions o;
+        o.PassThroughPause = std::chrono::milliseconds(0);
+        return o;
+    }
+
+    ReduceParams Params;
+    ReduceProcessor Processor{Params};
+    OutputTap Tap;
+    StreamChain Chain{Processor, Tap};
+    TExportState State;
+    RecordingView View;
+    TExportRun Run;
+};
+
+// A fresh folder under the temporary directory, removed with the object.
+class TempDir {
+  public:
+    explicit TempDir(const std::string& tag);
+    ~TempDir();
+    const fs::path& Path() const { return FPath; }
+    fs::path operator/(const std::string& name) const { return FPath / name; }
+
+  private:
+    fs::path FPath;
+};
+
+// Centre, left-only and right-only tones with a little noise: bins of every kind.
+std::vector<std::int16_t> TestSignal(int sampleRate, std::int64_t pairs, std::uint32_t seed = 1);
+
+void WriteWav(const fs::path& file, const std::vector<std::int16_t>& samples, int sampleRate,
+              const std::string& title = {}, const std::string& artist = {});
+
+struct WavData {
+    int SampleRate = 0;
+    int Channels = 0;
+    std::vector<std::int16_t> Samples;
+};
+// Empty Samples and rate 0 when libsndfile cannot open the file.
+WavData ReadWav(const fs::path& file);
+
+// The tempo stream's whole output for the file, pulled in blocks of blockBytes, with the key
+// change in semitones applied.
+std::vector<std::uint8_t> DecodeTempo(const fs::path& file, double keyChange,
+                                      std::uint32_t blockBytes);
+
+// What an aligned export of pcm gives: a fresh processor with the parameters' reduction
+// settings, fed in blocks of blockBytes.
+std::vector<std::uint8_t> AlignedReference(const std::vector<std::uint8_t>& pcm,
+                                           std::uint32_t sampleRate, bool reduce,
+                                           std::int32_t fftPoint, std::uint32_t blockBytes);
+
+// Bytes of interleaved samples.
+std::vector<std::uint8_t> Bytes(const std::vector<std::int16_t>& samples);
+
+// EncodeDir of the shipped catalogue beside the test programs.
+std::string AddonDir();
+
+} // namespace corvanel::test
