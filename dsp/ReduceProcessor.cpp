@@ -348,8 +348,16 @@ void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
         if (verdict == Verdict::Keep)
             continue;
 
-        const double al = std::hypot(l.Re, l.Im);
-        const double ar = std::hypot(r.Re, r.Im);
+        // A judged bin's new amplitudes need the amplitudes only to rounding; the exact
+        // decision uses the modulus as analysed.
+        double al, ar;
+        if (verdict == Verdict::Judge) {
+            al = std::sqrt(powerL);
+            ar = std::sqrt(powerR);
+        } else {
+            al = std::hypot(l.Re, l.Im);
+            ar = std::hypot(r.Re, r.Im);
+        }
         if (verdict == Verdict::Unsure) {
             double ratio = std::fabs(ar) <= 1e-12 ? al / (ar + 1e100) : al / ar;
             if (!std::isfinite(ratio))
