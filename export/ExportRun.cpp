@@ -156,7 +156,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
 
     // 3.
     FView.ShowWritingView(true);
-    _AbortFlag = false;
+    _AbortFlag.store(false);
 
     bool finished = false; // got through the encoder's stop
     std::string failure;
@@ -243,7 +243,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
             if (total > 0.0 && pos != static_cast<QWORD>(-1))
                 progress = std::min(100.0, static_cast<double>(pos) / total * 100.0);
             FView.SetProgress(progress);
-            if (_AbortFlag)
+            if (_AbortFlag.load())
                 break;
         }
         // 9. The block after an abort, then the processor's held-back end.
@@ -282,7 +282,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         result.Outcome = TExportOutcome::Failed;
         result.Message = failure.empty() ? std::string(kExportFailedMessage) : failure;
         FView.ShowError(result.Message);
-    } else if (_AbortFlag) {
+    } else if (_AbortFlag.load()) {
         result.Outcome = TExportOutcome::Aborted;
         result.Message = kExportAbortedMessage;
         FView.ShowWarning(result.Message);

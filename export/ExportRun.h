@@ -19,6 +19,7 @@
 #include "OutputChoice.h"
 #include "audio/chain/StreamChain.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -92,11 +93,11 @@ class TExportRun {
 
     // The whole run for the source and controls of the window (Edit1, key, tempo).
     TExportResult Button5Click(const ChainControls& controls);
-    // Asks the running export to stop after its current block.
-    void CornerButton1Click() { _AbortFlag = true; }
+    // Asks the running export to stop after its current block. Safe from any thread.
+    void CornerButton1Click() { _AbortFlag.store(true); }
 
     bool Running() const { return FRunning; }
-    bool AbortFlag() const { return _AbortFlag; }
+    bool AbortFlag() const { return _AbortFlag.load(); }
 
     // Half a second of 16-bit stereo at the rate, rounded down to whole pairs.
     static std::uint32_t BlockBytes(std::uint32_t sampleRate) { return (sampleRate / 2) * 4; }
@@ -108,7 +109,7 @@ class TExportRun {
     TExportState& FState;
     TExportView& FView;
     TExportOptions FOptions;
-    bool _AbortFlag = false;
+    std::atomic<bool> _AbortFlag{false};
     bool FRunning = false;
 };
 
