@@ -268,13 +268,14 @@ void ProbeBlock(HDSP, DWORD, void*, DWORD, void* user) {
 TEST_F(ChainTest, PlayAfterPauseResumesAndEmptiesOnlyTheOverlapQueues) {
     ownParams.VREnable = true;
     ownParams.VRFFTPoint = 8192;
-    const std::string path = Wav("resume.wav", 44100 * 4, 6);
+    const std::string path = Wav("resume.wav", 44100 * 30, 6);
     chain->ProcessingButtonClick(ChainMode::Playback, Controls(path));
     const HSTREAM stream = chain->dwStream(), fx = chain->dwFxStream(), out = chain->dwOutStream();
     QueueProbe probe;
     probe.processor = &ownProcessor;
     ASSERT_NE(BASS_ChannelSetDSP(fx, ProbeBlock, &probe, 1), 0u);
-    // Some of the source has gone through, and part of a frame waits in SoundQueue.
+    // Some of the source has gone through, and part of a frame waits in SoundQueue. The source
+    // is long enough to be still playing then, even under a sanitizer.
     ASSERT_TRUE(WaitFor([&] {
         return ownProcessor.HistoryQueue().Count() > 0 && ownProcessor.SoundQueue().Count() > 0;
     }));
