@@ -1,6 +1,7 @@
 // Construction of the window, its events and the wiring of every control to its handler.
 #include "TForm1.h"
 
+#include "ApplicationError.h"
 #include "Artwork.h"
 #include "BusyIndicator.h"
 #include "CalloutPanel.h"
@@ -32,6 +33,20 @@
 #include <QTimer>
 
 using namespace corvanel::window;
+
+namespace {
+
+// A failure that ends a handler is shown by the application's error display here, before it
+// could cross the toolkit's signal code; the program goes on.
+template <typename Handler> void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowApplicationError(error);
+    }
+}
+
+} // namespace
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -65,6 +80,9 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // A window destroyed without being closed still lets go of the audio library first.
+    if (!FClosed)
+        ShutDownAudio();
     if (MainForm() == this)
         SetMainForm(nullptr);
 }
@@ -159,7 +177,7 @@ void TForm1::NameControls() {
 void TForm1::ConnectHandlers() {
     const auto click = [this](QPushButton* button, void (TForm1::*handler)(QObject*)) {
         connect(button, &QPushButton::clicked, this,
-                [this, button, handler] { (this->*handler)(button); });
+                [this, button, handler] { RunHandler([&] { (this->*handler)(button); }); });
     };
     click(Button1, &TForm1::Button1Click);
     click(Button2, &TForm1::Button2Click);
@@ -172,7 +190,7 @@ void TForm1::ConnectHandlers() {
 
     const auto change = [this](FloatTrackBar* bar, void (TForm1::*handler)(QObject*)) {
         connect(bar, &FloatTrackBar::Changed, this,
-                [this, bar, handler] { (this->*handler)(bar); });
+                [this, bar, handler] { RunHandler([&] { (this->*handler)(bar); }); });
     };
     change(TrackAParam, &TForm1::TrackAParamChange);
     change(TrackPParam, &TForm1::TrackPParamChange);
@@ -183,17 +201,20 @@ void TForm1::ConnectHandlers() {
     change(VolumeBar, &TForm1::VolumeBarChange);
     change(TrackTempo, &TForm1::TrackTempoChange);
 
-    connect(Switch1, &ToggleSwitch::Switched, this, [this] { Switch1Switch(Switch1); });
-    connect(Switch2, &ToggleSwitch::Switched, this, [this] { Switch2Switch(Switch2); });
+    connect(Switch1, &ToggleSwitch::Switched, this,
+            [this] { RunHandler([this] { Switch1Switch(Switch1); }); });
+    connect(Switch2, &ToggleSwitch::Switched, this,
+            [this] { RunHandler([this] { Switch2Switch(Switch2); }); });
     connect(PopboxFFT, &QComboBox::currentIndexChanged, this,
-            [this] { PopboxFFTChange(PopboxFFT); });
+            [this] { RunHandler([this] { PopboxFFTChange(PopboxFFT); }); });
     connect(SpinKeyChange, &QDoubleSpinBox::valueChanged, this,
-            [this] { SpinKeyChangeChange(SpinKeyChange); });
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Change(CheckBox1); });
+            [this] { RunHandler([this] { SpinKeyChangeChange(SpinKeyChange); }); });
+    connect(CheckBox1, &QCheckBox::toggled, this,
+            [this] { RunHandler([this] { CheckBox1Change(CheckBox1); }); });
 
     const auto panel = [this](CaptionPanel* caption, void (TForm1::*handler)(QObject*)) {
         connect(caption, &CaptionPanel::Clicked, this,
-                [this, caption, handler] { (this->*handler)(caption); });
+                [this, caption, handler] { RunHandler([&] { (this->*handler)(caption); }); });
     };
     panel(Panel1, &TForm1::Panel1Click);
     panel(Panel2, &TForm1::Panel2Click);
@@ -204,9 +225,12 @@ void TForm1::ConnectHandlers() {
 
     connect(Expander1, &Expander::Resized, this, [this] { Expander1Resize(Expander1); });
 
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
-    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(Timer2); });
-    connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(Timer3); });
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { RunHandler([this] { Timer1Timer(Timer1); }); });
+    connect(Timer2, &QTimer::timeout, this,
+            [this] { RunHandler([this] { Timer2Timer(Timer2); }); });
+    connect(Timer3, &QTimer::timeout, this,
+            [this] { RunHandler([this] { Timer3Timer(Timer3); }); });
 
     PaintBox1->OnPaint = [this](QPainter& canvas) { PaintBox1Paint(PaintBox1, canvas); };
 }

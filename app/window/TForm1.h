@@ -7,10 +7,14 @@
 // the export, the commands, the dialogs and the debug list are each in a file of their own.
 // Sizes and places are in pixels from the top left of the window or of the holding group.
 
+#include "audio/chain/OutputTap.h"
+#include "audio/chain/StreamChain.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 
 class QCheckBox;
@@ -149,13 +153,28 @@ class TForm1 : public QWidget {
 
     // ---- State
     QString OpenDialog1Filter; // "|"-separated filter of the open dialog
-    QString sDropPath;         // path carried by the drag in progress
     bool _AbortFlag = false;   // export abort requested
+
+    // The stream chain, the one owner of the audio handles, ChInfo, ChTag and the drag's
+    // path; it exists from FormCreate until FormClose has freed the audio library.
+    corvanel::StreamChain& Chain() { return *FChain; }
+    const corvanel::StreamChain& Chain() const { return *FChain; }
+    OutputTap& ViewStream() { return *FViewStream; }
     // Audio library handles; 0 means none.
-    std::uint32_t dwStream = 0;
-    std::uint32_t dwFxStream = 0;
-    std::uint32_t dwOutStream = 0;
-    std::uint32_t dwEncoder = 0;
+    std::uint32_t dwStream() const { return FChain->dwStream(); }
+    std::uint32_t dwFxStream() const { return FChain->dwFxStream(); }
+    std::uint32_t dwOutStream() const { return FChain->dwOutStream(); }
+    std::uint32_t dwEncoder() const { return FChain->dwEncoder(); }
+    const BASS_CHANNELINFO& ChInfo() const { return FChain->ChInfo(); }
+    const corvanel::TagList& ChTag() const { return FChain->ChTag(); }
+    // Path carried by the drag in progress.
+    QString sDropPath() const { return QString::fromStdString(FChain->sDropPath()); }
+
+    // The settings file: the CORVANEL_SETTINGS environment variable when set (tests), else
+    // beside the program, named after it with ".ini".
+    static std::filesystem::path SettingsPath();
+    void LoadSettings();
+    void SaveSettings();
 
   public slots:
     // Life cycle (start-up, shutdown and the settings file).
@@ -240,7 +259,12 @@ class TForm1 : public QWidget {
     void ConnectHandlers();
     void NameControls();
 
+    // Stops and frees the audio library, then releases what the chain shares with it.
+    void ShutDownAudio();
+
     std::unique_ptr<corvanel::window::UiPrompts> FPrompts;
+    std::unique_ptr<OutputTap> FViewStream;
+    std::unique_ptr<corvanel::StreamChain> FChain;
     bool FShownOnce = false;
     bool FClosed = false;
 };

@@ -1,6 +1,168 @@
 // Start-up, shutdown and the settings file.
 #include "TForm1.h"
 
-void TForm1::FormCreate(QObject*) {}
+#include "ControlLimits.h"
+#include "FloatTrackBar.h"
+#include "Settings.h"
+#include "ToggleSwitch.h"
 
-void TForm1::FormClose(QObject*) {}
+#include "audio/bass.h"
+#include "dsp/ReduceParams.h"
+#include "dsp/ReduceProc.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <cmath>
+
+using namespace corvanel;
+
+namespace {
+
+constexpr const char* kOpenFilter =
+    "All Supported|*.wav;*.mp3;*.wma;*.aac;*.mp4;*.m4a;*.ogg|Wave (*.wav)|*.wav|MP3 "
+    "(*.mp3)|*.mp3|Windows Media Audio (*.wma)|*.wma|Advanced Audio Coding "
+    "(*.aac;*.mp4;*.m4a)|*.aac;*.mp4;*.m4a|Ogg Vorbis (*.ogg)|*.ogg";
+
+} // namespace
+
+std::filesystem::path TForm1::SettingsPath() {
+    const QString overridden = qEnvironmentVariable("CORVANEL_SETTINGS");
+    if (!overridden.isEmpty())
+        return std::filesystem::path(overridden.toStdU16String());
+    return SettingsFilePath(
+        std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String()));
+}
+
+void TForm1::FormCreate(QObject*) {
+    // 1. The task-bar title is the application's display name.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (auto* gui = qobject_cast<QGuiApplication*>(app))
+        gui->setApplicationDisplayName(QStringLiteral("Corvanel (64bit)"));
+    // 2.-4. The default output at 44100 Hz (the layer falls back to silent playback on a
+    // machine without sound), the add-on parts, and an 1100 ms playback buffer.
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    BASS_FX_GetVersion();
+    BASS_Mixer_GetVersion();
+    BASS_Encode_GetVersion();
+    TAGS_GetVersion();
+    BASS_SetConfig(BASS_CONFIG_BUFFER, 1100);
+    BASS_Start();
+
+    // 5. The output tap, and the chain that owns the handles and the tag list and wires the
+    // processor's queues and sinks to them.
+    FViewStream = std::make_unique<OutputTap>();
+    FChain = std::make_unique<StreamChain>(TheReduceProcessor(), *FViewStream);
+
+    // 6.
+    VREnable.store(false);
+    VRPanPot.store(0.0);
+    VRKeyChange.store(0.0);
+    VRTempo.store(0.0);
+    VRInverse.store(false);
+
+    // 7. Moving the bars raises their change handlers, which set the band edges and labels.
+    Freqbar1->SetValue(std::log10(200.0f));
+    Freqbar2->SetValue(std::log10(16500.0f));
+
+    // 8.
+    TrackAParamChange(nullptr);
+    TrackPParamChange(nullptr);
+    PopboxFFTChange(nullptr);
+
+    // 9.-10.
+    OpenDialog1Filter = QString::fromUtf8(kOpenFilter);
+    VersionLabel->setText(QStringLiteral("Ver. 1.03"));
+
+    // 11.
+    LoadSettings();
+}
+
+void TForm1::LoadSettings() {
+    const std::optional<TSettings> settings = LoadSettingsFile(SettingsPath());
+    if (!settings)
+        return;
+
+    TSettingsControls current;
+    current.VolumeBar = VolumeBar->Value();
+    current.Switch1 = Switch1->IsChecked();
+    current.Switch2 = Switch2->IsChecked();
+    current.TrackAParam = TrackAParam->Value();
+    current.TrackPParam = TrackPParam->Value();
+    current.TrackPanPot = TrackPanPot->Value();
+    current.PopboxFFT = PopboxFFT->currentIndex();
+    current.SpinKeyChange = SpinKeyChange->value();
+    current.TrackTempo = TrackTempo->Value();
+    current.Freqbar1 = Freqbar1->Value();
+    current.Freqbar2 = Freqbar2->Value();
+
+    // Limited by each control's range and step already, halves to even; the spin box would
+    // round a half away from zero itself.
+    const TSettingsControls c = ControlsFromSettings(*settings, current);
+    VolumeBar->SetValue(static_cast<float>(c.VolumeBar));
+    Switch1->SetChecked(c.Switch1);
+    Switch2->SetChecked(c.Switch2);
+    TrackAParam->SetValue(static_cast<float>(c.TrackAParam));
+    TrackPParam->SetValue(static_cast<float>(c.TrackPParam));
+    TrackPanPot->SetValue(static_cast<float>(c.TrackPanPot));
+    PopboxFFT->setCurrentIndex(c.PopboxFFT);
+    SpinKeyChange->setValue(c.SpinKeyChange);
+    TrackTempo->SetValue(static_cast<float>(c.TrackTempo));
+    Freqbar1->SetValue(static_cast<float>(c.Freqbar1));
+    Freqbar2->SetValue(static_cast<float>(c.Freqbar2));
+
+    // Whatever change events fired above, every parameter now follows its control. The
+    // volume reaches the audio when playback starts.
+    Switch1Switch(nullptr);
+    Switch2Switch(nullptr);
+    TrackAParamChange(nullptr);
+    TrackPParamChange(nullptr);
+    TrackPanPotChange(nullptr);
+    PopboxFFTChange(nullptr);
+    SpinKeyChangeChange(nullptr);
+    TrackTempoChange(nullptr);
+    Freqbar1Change(nullptr);
+    Freqbar2Change(nullptr);
+}
+
+void TForm1::SaveSettings() {
+    // The parameters, not the controls: a tempo inside the dead zone is saved as 0.
+    TSettings s;
+    s.Volume = VolumeBar->Value();
+    s.Enable = VREnable.load();
+    s.Inverse = VRInverse.load();
+    s.ParamAmplitude = VRAParam.load();
+    s.ParamPhase = VRPParam.load();
+    s.ParamPanPot = VRPanPot.load();
+    s.FFTPoint = VRFFTPoint.load();
+    s.KeyChange = VRKeyChange.load();
+    s.Tempo = VRTempo.load();
+    s.FreqRangeA = VRBand1.load();
+    s.FreqRangeB = VRBand2.load();
+    // A settings file that cannot be written is lost silently; shutdown goes on.
+    SaveSettingsFile(SettingsPath(), s);
+}
+
+void TForm1::FormClose(QObject*) {
+    SaveSettings();
+    ShutDownAudio();
+}
+
+void TForm1::ShutDownAudio() {
+    if (!FChain)
+        return;
+    // Once the library is freed no DSP routine runs any more; only then may the objects
+    // they write to go.
+    BASS_Stop();
+    BASS_Free();
+    // The timers would read the released chain.
+    Timer1->stop();
+    Timer2->stop();
+    Timer3->stop();
+    FChain.reset();
+    FViewStream.reset();
+}

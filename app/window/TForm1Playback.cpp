@@ -1,16 +1,49 @@
 // Opening a source, building the chain, and the playback controls.
 #include "TForm1.h"
 
-void TForm1::Button1Click(QObject*) {}
+#include "FloatTrackBar.h"
+#include "UiPrompts.h"
 
-void TForm1::ProcessingButtonClick(QObject*) {}
+#include <QDoubleSpinBox>
+#include <QLineEdit>
 
-void TForm1::Button4Click(QObject*) {}
+using namespace corvanel;
 
-void TForm1::TrackPositionChange(QObject*) {}
+void TForm1::Button1Click(QObject*) {
+    const QString chosen = Prompts().OpenFile(OpenDialog1Filter);
+    const std::optional<std::string> path = Chain().Button1Click(
+        chosen.isEmpty() ? std::nullopt : std::optional<std::string>(chosen.toStdString()));
+    if (path)
+        Edit1->setText(QString::fromStdString(*path));
+}
 
-void TForm1::VolumeBarChange(QObject*) {}
+void TForm1::ProcessingButtonClick(QObject* Sender) {
+    // The play button and the play command come with a sender; the export run without one.
+    ChainControls controls;
+    controls.Path = Edit1->text().toStdString();
+    controls.Volume = VolumeBar->Value();
+    controls.KeyChange = SpinKeyChange->value();
+    controls.Tempo = TrackTempo->Value();
+    Chain().ProcessingButtonClick(Sender ? ChainMode::Playback : ChainMode::Export, controls);
+}
 
-void TForm1::SpinKeyChangeChange(QObject*) {}
+void TForm1::Button4Click(QObject*) {
+    Chain().Button4Click();
+}
 
-void TForm1::TrackTempoChange(QObject*) {}
+void TForm1::TrackPositionChange(QObject*) {
+    // The position display raises the tag while it moves the bar itself.
+    Chain().TrackPositionChange(TrackPosition->Value(), TrackPosition->Tag());
+}
+
+void TForm1::VolumeBarChange(QObject*) {
+    Chain().VolumeBarChange(VolumeBar->Value());
+}
+
+void TForm1::SpinKeyChangeChange(QObject*) {
+    Chain().SpinKeyChangeChange(SpinKeyChange->value());
+}
+
+void TForm1::TrackTempoChange(QObject*) {
+    Chain().TrackTempoChange(TrackTempo->Value());
+}

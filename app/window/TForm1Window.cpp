@@ -14,6 +14,8 @@
 #include <QUrl>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace corvanel::window;
 
@@ -56,31 +58,34 @@ void TForm1::UpdateFormPosition(QWidget* form) {
 }
 
 void TForm1::Edit1DragEnter(QObject*, QDragEnterEvent*) {
-    sDropPath.clear();
+    Chain().Edit1DragEnter();
 }
 
 void TForm1::Edit1DragOver(QObject*, QDragMoveEvent* event) {
+    // Only the first file counts; a web address is no file and carries no path.
+    std::vector<std::string> files;
     const QMimeData* mime = event->mimeData();
-    if (mime && mime->hasUrls() && !mime->urls().isEmpty()) {
-        const QUrl first = mime->urls().constFirst();
-        const QString path = first.isLocalFile() ? first.toLocalFile() : QString();
-        if (!path.isEmpty())
-            sDropPath = QDir::toNativeSeparators(path);
+    if (mime && mime->hasUrls()) {
+        for (const QUrl& url : mime->urls())
+            files.push_back(url.isLocalFile()
+                                ? QDir::toNativeSeparators(url.toLocalFile()).toStdString()
+                                : std::string());
     }
-    if (sDropPath.isEmpty()) {
-        event->ignore();
-    } else {
+    if (Chain().Edit1DragOver(files)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
+    } else {
+        event->ignore();
     }
 }
 
 void TForm1::Edit1DragDrop(QObject*, QDropEvent* event) {
-    if (sDropPath.isEmpty()) {
+    if (Chain().sDropPath().empty()) {
         event->ignore();
         return;
     }
-    Edit1->setText(sDropPath);
+    // A new file only stops the tempo stream; nothing is opened until play is pressed.
+    Edit1->setText(QString::fromStdString(Chain().Edit1DragDrop()));
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

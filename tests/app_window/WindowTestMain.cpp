@@ -3,6 +3,8 @@
 #include "ApplicationError.h"
 #include "WindowLook.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -10,6 +12,9 @@ int main(int argc, char** argv) {
                                                                     : qgetenv("QT_QPA_PLATFORM"));
     corvanel::window::CorvanelApplication app(argc, argv);
     corvanel::window::ApplyCorvanelLook(app);
+    // No window of a test reads a settings file left beside the test program.
+    QTemporaryDir settingsFolder;
+    qputenv("CORVANEL_SETTINGS", settingsFolder.filePath(QStringLiteral("corvanel.ini")).toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
