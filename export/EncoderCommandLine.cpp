@@ -41,16 +41,24 @@ std::string EncoderTemplate(const TExportState& state, int quality) {
 
 std::string BuildEncoderCommandLine(const TExportState& state, int quality, int sampleRate,
                                     std::string_view title, std::string_view artist) {
+    const std::string artistText = std::string(artist) + std::string(kReducedSuffix);
+    // The artist placeholder is replaced last, so a title holding "<ARTIST>" shows the artist.
+    // That is done inside the title's text, before quoting, so the quotes stay balanced.
+    std::string titleText(title);
+    const std::string_view artistPlaceholder = "<ARTIST>";
+    for (std::size_t at = titleText.find(artistPlaceholder); at != std::string::npos;
+         at = titleText.find(artistPlaceholder, at + artistText.size()))
+        titleText.replace(at, artistPlaceholder.size(), artistText);
     const std::pair<std::string_view, std::string> values[] = {
         {"<OUTPUT>", QuoteArgument(state.Edit2)},
         {"<SFREQ>", std::to_string(sampleRate)},
-        {"<TITLE>", QuoteArgument(title)},
-        {"<ARTIST>", QuoteArgument(std::string(artist) + std::string(kReducedSuffix))},
+        {"<TITLE>", QuoteArgument(titleText)},
+        {"<ARTIST>", QuoteArgument(artistText)},
     };
     const std::string tmpl = EncoderTemplate(state, quality);
     std::string command = "\"" + state.EncodeDir + state.EncodeProgram + "\" ";
-    // One pass over the template: text that came from a value is never searched, so a tag
-    // holding "<ARTIST>" or a quote cannot add arguments.
+    // One pass over the template: text that came from a value is never searched again, so a
+    // tag holding a placeholder or a quote cannot add arguments.
     std::size_t pos = 0;
     while (pos < tmpl.size()) {
         bool replaced = false;

@@ -48,11 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
                     R"("/opt/corvanel/addon.win/lame" --tt "" x)"},
         CommandCase{"NoArtistKeepsLeadingSpace", "--ta <ARTIST>", "", "",
                     R"("/opt/corvanel/addon.win/lame" --ta " [Reduced]")"},
-        // values are not searched for placeholders: a tag cannot split or add arguments
+        // "<ARTIST>" in the title shows the artist, inside the title's own quotes: a tag
+        // cannot split or add arguments
         CommandCase{
-            "ArtistPlaceholderInsideTitleStays", "--tt <TITLE> --ta <ARTIST>", "Live <ARTIST>",
+            "ArtistPlaceholderInsideTitle", "--tt <TITLE> --ta <ARTIST>", "Live <ARTIST>",
             "a -o /x",
-            R"("/opt/corvanel/addon.win/lame" --tt "Live <ARTIST>" --ta "a -o /x [Reduced]")"},
+            R"("/opt/corvanel/addon.win/lame" --tt "Live a -o /x [Reduced]" --ta "a -o /x [Reduced]")"},
+        CommandCase{"OtherPlaceholdersInsideTitleStay", "--tt <TITLE>", "<OUTPUT> <SFREQ> <TITLE>",
+                    "", R"("/opt/corvanel/addon.win/lame" --tt "<OUTPUT> <SFREQ> <TITLE>")"},
+        CommandCase{"ArtistHoldingItsPlaceholder", "--tt <TITLE>", "<ARTIST>", "<ARTIST>",
+                    R"("/opt/corvanel/addon.win/lame" --tt "<ARTIST> [Reduced]")"},
         CommandCase{"OtherCaseStays", "<output> <Title> <sfreq>", "T", "A",
                     R"("/opt/corvanel/addon.win/lame" <output> <Title> <sfreq>)"},
         CommandCase{"ValueInsideLongerArgument", "-T TITLE=<TITLE>", "a b", "",
