@@ -9,15 +9,21 @@
 
 #include "audio/chain/OutputTap.h"
 #include "audio/chain/StreamChain.h"
+#include "export/OutputChoice.h"
+
+#include "ActiveWindowKeys.h"
+#include "ScopeTrace.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QDoubleSpinBox;
 class QDragEnterEvent;
@@ -47,6 +53,14 @@ class UiPrompts;
 class Veil;
 } // namespace corvanel::window
 
+namespace corvanel::dialogs {
+class HelpOpener;
+} // namespace corvanel::dialogs
+
+namespace corvanel {
+class TExportRun;
+} // namespace corvanel
+
 class TForm1 : public QWidget {
     Q_OBJECT
   public:
@@ -60,6 +74,10 @@ class TForm1 : public QWidget {
     // Questions, message boxes and file dialogs; tests put their own answers here.
     corvanel::window::UiPrompts& Prompts() { return *FPrompts; }
     void SetPrompts(std::unique_ptr<corvanel::window::UiPrompts> prompts);
+    // Opens the manual and the home page in the browser; tests see the address instead.
+    void SetHelpOpener(std::shared_ptr<corvanel::dialogs::HelpOpener> opener);
+    // The scope's millisecond clock (a steady clock unless a test sets its own).
+    void SetScopeClock(std::function<std::int64_t()> clockMs);
 
     // ---- Header strip
     QLabel* Image6 = nullptr; // banner, drop target
@@ -155,6 +173,17 @@ class TForm1 : public QWidget {
     QString OpenDialog1Filter; // "|"-separated filter of the open dialog
     bool _AbortFlag = false;   // export abort requested
 
+    // What the output choice stored for the export run; Edit2 shows its path.
+    const corvanel::TExportState& ExportState() const { return FExportState; }
+    // True while an export runs: the play, open, save-to and export commands do nothing.
+    bool ExportRunning() const { return FExportRun != nullptr; }
+    // The folder that holds "addon.win": the program's own unless a test sets another.
+    std::filesystem::path ProgramFolder() const;
+    void SetProgramFolder(std::filesystem::path folder) { FProgramFolder = std::move(folder); }
+    // The output choice behind Button2Click; `sender` is the export run's result holder, or
+    // nullptr for the button and the shortcut.
+    void ChooseOutput(corvanel::TObjectEx* sender);
+
     // The stream chain, the one owner of the audio handles, ChInfo, ChTag and the drag's
     // path; it exists from FormCreate until FormClose has freed the audio library.
     corvanel::StreamChain& Chain() { return *FChain; }
@@ -240,6 +269,25 @@ class TForm1 : public QWidget {
     void Button7Click(QObject* Sender = nullptr);
     void VersionLabelClick(QObject* Sender = nullptr);
 
+    // Keyboard commands that move, toggle or cycle a control; its change handler applies it.
+    void AcbEnableExecute(QObject* Sender = nullptr);
+    void AcbInverseExecute(QObject* Sender = nullptr);
+    void AcbAParamLeftExecute(QObject* Sender = nullptr);
+    void AcbAParamRightExecute(QObject* Sender = nullptr);
+    void AcbPParamLeftExecute(QObject* Sender = nullptr);
+    void AcbPParamRightExecute(QObject* Sender = nullptr);
+    void AcbPanpotLeftExecute(QObject* Sender = nullptr);
+    void AcbPanpotRightExecute(QObject* Sender = nullptr);
+    void AcbKeyChangeDownExecute(QObject* Sender = nullptr);
+    void AcbKeyChangeUpExecute(QObject* Sender = nullptr);
+    void AcbTempoLeftExecute(QObject* Sender = nullptr);
+    void AcbTempoRightExecute(QObject* Sender = nullptr);
+    void AcbFreqLowLeftExecute(QObject* Sender = nullptr);
+    void AcbFreqLowRightExecute(QObject* Sender = nullptr);
+    void AcbFreqHighLeftExecute(QObject* Sender = nullptr);
+    void AcbFreqHighRightExecute(QObject* Sender = nullptr);
+    void AcbFFTSizeExecute(QObject* Sender = nullptr);
+
   protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -267,4 +315,19 @@ class TForm1 : public QWidget {
     std::unique_ptr<corvanel::StreamChain> FChain;
     bool FShownOnce = false;
     bool FClosed = false;
+
+    // Runs the command bound to a key press; false when none is.
+    bool KeyCommand(const QKeyEvent& event);
+    corvanel::window::ActiveWindowKeys FKeyCommands{
+        this, [this](const QKeyEvent& event) { return KeyCommand(event); }};
+    ScopeGate FScopeGate;
+    std::shared_ptr<corvanel::dialogs::HelpOpener> FHelpOpener;
+
+    // Closing frees the chain a run still uses: the run is stopped and the window closes
+    // once it has ended.
+    void DeferCloseUntilExportEnds(QCloseEvent* event);
+    corvanel::TExportState FExportState;
+    corvanel::TExportRun* FExportRun = nullptr; // the run in progress
+    std::filesystem::path FProgramFolder;
+    bool FCloseAfterExport = false;
 };
