@@ -266,6 +266,8 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (ExportRunning())
+        return DeferCloseUntilExportEnds(event);
     // Closing the main window ends the program: shut down once, however often Qt asks.
     if (!FClosed) {
         FClosed = true;

@@ -10,6 +10,8 @@
 using namespace corvanel;
 
 void TForm1::Button1Click(QObject*) {
+    if (ExportRunning())
+        return;
     const QString chosen = Prompts().OpenFile(OpenDialog1Filter);
     const std::optional<std::string> path = Chain().Button1Click(
         chosen.isEmpty() ? std::nullopt : std::optional<std::string>(chosen.toStdString()));
@@ -18,6 +20,8 @@ void TForm1::Button1Click(QObject*) {
 }
 
 void TForm1::ProcessingButtonClick(QObject* Sender) {
+    if (Sender && ExportRunning())
+        return;
     // The play button and the play command come with a sender; the export run without one.
     ChainControls controls;
     controls.Path = Edit1->text().toStdString();
