@@ -39,12 +39,12 @@ std::filesystem::path TForm1::SettingsPath() {
 }
 
 void TForm1::FormCreate(QObject*) {
-    // 1. The task-bar title is the application's display name.
+    // The task-bar title is the application's display name.
     QCoreApplication* app = QCoreApplication::instance();
     if (auto* gui = qobject_cast<QGuiApplication*>(app))
         gui->setApplicationDisplayName(QStringLiteral("Corvanel (64bit)"));
-    // 2.-4. The default output at 44100 Hz (the layer falls back to silent playback on a
-    // machine without sound), the add-on parts, and an 1100 ms playback buffer.
+    // The default output at 44100 Hz (the layer falls back to silent playback on a machine
+    // without sound), the add-on parts, and an 1100 ms playback buffer.
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     BASS_FX_GetVersion();
     BASS_Mixer_GetVersion();
@@ -53,32 +53,29 @@ void TForm1::FormCreate(QObject*) {
     BASS_SetConfig(BASS_CONFIG_BUFFER, 1100);
     BASS_Start();
 
-    // 5. The output tap, and the chain that owns the handles and the tag list and wires the
+    // The output tap, and the chain that owns the handles and the tag list and wires the
     // processor's queues and sinks to them.
     FViewStream = std::make_unique<OutputTap>();
     FChain = std::make_unique<StreamChain>(TheReduceProcessor(), *FViewStream);
 
-    // 6.
     VREnable.store(false);
     VRPanPot.store(0.0);
     VRKeyChange.store(0.0);
     VRTempo.store(0.0);
     VRInverse.store(false);
 
-    // 7. Moving the bars raises their change handlers, which set the band edges and labels.
+    // Moving the bars raises their change handlers, which set the band edges and labels.
     Freqbar1->SetValue(std::log10(200.0f));
     Freqbar2->SetValue(std::log10(16500.0f));
 
-    // 8.
+    // The thresholds and the frame length follow their controls' design values.
     TrackAParamChange(nullptr);
     TrackPParamChange(nullptr);
     PopboxFFTChange(nullptr);
 
-    // 9.-10.
     OpenDialog1Filter = QString::fromUtf8(kOpenFilter);
     VersionLabel->setText(QStringLiteral("Ver. 1.03"));
 
-    // 11.
     LoadSettings();
 }
 
