@@ -1,14 +1,14 @@
 #include "EncoderCatalogue.h"
 
-#include "CatalogueText.h"
+#include "MarkedText.h"
 
 #include <fstream>
 #include <sstream>
 
 namespace corvanel {
 
-using catalogue_text::EqualNoCase;
-using catalogue_text::Trim;
+using markedtext::EqualNoCase;
+using markedtext::Trim;
 
 TEncoderCatalogue TEncoderCatalogue::LoadFromFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -22,7 +22,7 @@ TEncoderCatalogue TEncoderCatalogue::LoadFromFile(const std::filesystem::path& f
 }
 
 TEncoderCatalogue TEncoderCatalogue::FromBytes(std::string_view bytes) {
-    const std::string text = catalogue_text::Decode(bytes);
+    const std::string text = markedtext::Decode(bytes).Text;
     TEncoderCatalogue catalogue;
     std::vector<TCatalogueLine>* current = nullptr;
     std::size_t pos = 0;

@@ -1,6 +1,6 @@
 #include "EncoderCommandLine.h"
 
-#include "CatalogueText.h"
+#include "MarkedText.h"
 
 #include <utility>
 
@@ -34,7 +34,7 @@ std::string EncoderTemplate(const TExportState& state, int quality) {
     if (state.EncodeProgram.empty())
         return {};
     for (const TCatalogueLine& line : state.Encoders[static_cast<std::size_t>(quality)])
-        if (catalogue_text::EqualNoCase(line.Key, state.EncodeProgram))
+        if (markedtext::EqualNoCase(line.Key, state.EncodeProgram))
             return line.Value;
     return {};
 }

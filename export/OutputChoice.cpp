@@ -1,6 +1,6 @@
 #include "OutputChoice.h"
 
-#include "CatalogueText.h"
+#include "MarkedText.h"
 
 #include <system_error>
 
@@ -92,7 +92,7 @@ void AcceptOutputChoice(TExportState& state, const TEncoderCatalogue& catalogue,
 
     const std::string_view extension = FileExtension(state.Edit2);
     for (const TCatalogueLine& line : catalogue.Lines(kExtensionSection)) {
-        if (catalogue_text::EqualNoCase(line.Value, extension)) {
+        if (markedtext::EqualNoCase(line.Value, extension)) {
             state.EncodeProgram = line.Key;
             break;
         }

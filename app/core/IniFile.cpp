@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "TextCodec.h"
+#include "MarkedText.h"
 
 #include <QLocale>
 #include <QSaveFile>
@@ -14,9 +14,9 @@
 namespace corvanel {
 namespace {
 
-using textcodec::EqualNoCase;
-using textcodec::TMark;
-using textcodec::Trim;
+using markedtext::EqualNoCase;
+using markedtext::TMark;
+using markedtext::Trim;
 
 #ifdef _WIN32
 constexpr std::string_view kLineEnd = "\r\n";
@@ -89,7 +89,7 @@ TIniFile::TLoadResult TIniFile::LoadFromFile(const std::filesystem::path& file) 
 }
 
 void TIniFile::LoadFromBytes(std::string_view bytes) {
-    const textcodec::TDecoded decoded = textcodec::Decode(bytes);
+    const markedtext::TDecoded decoded = markedtext::Decode(bytes);
     FEncoding = EncodingOf(decoded.Mark);
     Parse(decoded.Text);
 }
@@ -150,7 +150,7 @@ std::string TIniFile::ToText() const {
 }
 
 std::string TIniFile::ToBytes() const {
-    return textcodec::Encode(ToText(), MarkOf(FEncoding));
+    return markedtext::Encode(ToText(), MarkOf(FEncoding));
 }
 
 bool TIniFile::SaveToFile(const std::filesystem::path& file) const noexcept {

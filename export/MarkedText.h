@@ -1,10 +1,10 @@
 #pragma once
 // Text files with an optional byte-order mark, and comparison without regard to case.
-// UTF-8 inside. Any thread. Private to this library.
+// Shared by the settings file and the encoder catalogue. UTF-8 inside. Any thread.
 #include <string>
 #include <string_view>
 
-namespace corvanel::textcodec {
+namespace corvanel::markedtext {
 
 enum class TMark { None, Utf8, Utf16LE, Utf16BE };
 
@@ -22,4 +22,4 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 
 std::string_view Trim(std::string_view text);
 
-} // namespace corvanel::textcodec
+} // namespace corvanel::markedtext

@@ -1,10 +1,10 @@
-#include "TextCodec.h"
+#include "MarkedText.h"
 
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace corvanel::textcodec {
+namespace corvanel::markedtext {
 namespace {
 
 bool StartsWith(std::string_view bytes, std::string_view mark) {
@@ -95,4 +95,4 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first);
 }
 
-} // namespace corvanel::textcodec
+} // namespace corvanel::markedtext
