@@ -7,7 +7,7 @@
 #include "audio/encode/EncodeFailure.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
-#include "audio/encode/Utf16.h"
+#include "audio/internal/PathText.h"
 #include "audio/internal/Registry.h"
 
 #include <climits>
@@ -136,7 +136,7 @@ extern "C" HENCODE BASS_Encode_Start(DWORD handle, const void* cmdline, DWORD fl
         return 0;
     }
     const std::string text = (flags & BASS_UNICODE) != 0
-                                 ? encode::utf16ToUtf8(static_cast<const char16_t*>(cmdline))
+                                 ? utf16ToUtf8Lossy(static_cast<const char16_t*>(cmdline))
                                  : std::string(static_cast<const char*>(cmdline));
 
     EncodeResult started;
