@@ -4,6 +4,7 @@
 #include "EncoderCommandLine.h"
 #include "SameFile.h"
 #include "audio/bass.h"
+#include "audio/chain/TextCodec.h"
 #include "audio/encode/EncodeFailure.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
@@ -18,51 +19,6 @@
 namespace corvanel {
 
 namespace {
-
-// UTF-8 to zero-terminated UTF-16 for the BASS_UNICODE text arguments. Invalid bytes become
-// U+FFFD.
-std::u16string Utf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size() + 1);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-        }
-        if (len > 1) {
-            bool valid = i + len <= text.size();
-            char32_t v = c & (0x7F >> len);
-            for (std::size_t k = 1; valid && k < len; ++k) {
-                const auto cc = static_cast<unsigned char>(text[i + k]);
-                valid = (cc & 0xC0) == 0x80;
-                v = (v << 6) | (cc & 0x3F);
-            }
-            static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-            if (valid && v >= kMin[len] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF))
-                cp = v;
-            else
-                len = 1;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-        i += len;
-    }
-    return out;
-}
 
 std::string FailureText(std::string_view reason) {
     const std::string& detail = audio::encode::lastFailureDetail();
@@ -174,7 +130,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
                  : BuildEncoderCommandLine(FState, FState.QualitySelecter, static_cast<int>(rate),
                                            FChain.ChTag().Value("TITLE"),
                                            FChain.ChTag().Value("ARTIST"));
-        const std::u16string text16 = Utf16(text);
+        const std::u16string text16 = Utf8ToUtf16(text);
         const DWORD oldLimit = BASS_GetConfig(BASS_CONFIG_ENCODE_QUEUE);
         BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, FOptions.EncoderQueueLimit);
         const HENCODE encoder =
