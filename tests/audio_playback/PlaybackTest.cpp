@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -214,11 +215,13 @@ void countBlock(HDSP, DWORD, void* buffer, DWORD length, void* user) {
 TEST_F(Playback, ControlCallsWhileRenderingAreSafe) {
     const auto path = writeWav("busy.wav", signal(44100 * 3, 27), 2, 44100).string();
     Counting counting;
+    // Rounds 1 and 2 keep playing until BASS_Free, so their routines' data must outlive the loop.
+    std::array<Forward, 3> forwards;
     for (int round = 0; round < 3; ++round) {
         const HSTREAM src = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
         const HSTREAM fx = BASS_FX_TempoCreate(src, 0);
         const HSTREAM out = BASS_StreamCreate(44100, 2, 0, STREAMPROC_PUSH, nullptr);
-        Forward forward;
+        Forward& forward = forwards[static_cast<std::size_t>(round)];
         forward.out = out;
         BASS_ChannelSetDSP(fx, forwardBlock, &forward, 0);
         BASS_ChannelSetDSP(out, countBlock, &counting, 0);
