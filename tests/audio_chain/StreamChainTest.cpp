@@ -30,17 +30,6 @@ namespace {
 
 const std::string kUnsupported = "対応していないファイル形式です";
 
-// Polls until cond holds or a generous limit passes; the caller asserts on the result.
-bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
-
 // Noise without zero samples, so where it starts shows in a capture.
 std::vector<int16_t> Signal(size_t frames, uint32_t seed) {
     auto s = noise(frames, 2, seed);
@@ -150,7 +139,7 @@ TEST_F(ChainTest, UnusableSourcesReleaseTheOldChainAndLeaveNoSource) {
         chain->ProcessingButtonClick(ChainMode::Playback, Controls(good));
         const HSTREAM oldStream = chain->dwStream(), oldFx = chain->dwFxStream(),
                       oldOut = chain->dwOutStream();
-        ASSERT_TRUE(WaitFor([&] { return ownProcessor.HistoryQueue().Count() > 0; }));
+        ASSERT_TRUE(waitFor([&] { return ownProcessor.HistoryQueue().Count() > 0; }));
 
         EXPECT_EQ(ErrorOf(*chain, ChainMode::Playback, Controls(path)), kUnsupported);
         EXPECT_EQ(chain->dwStream(), 0u);
@@ -276,7 +265,7 @@ TEST_F(ChainTest, PlayAfterPauseResumesAndEmptiesOnlyTheOverlapQueues) {
     ASSERT_NE(BASS_ChannelSetDSP(fx, ProbeBlock, &probe, 1), 0u);
     // Some of the source has gone through, and part of a frame waits in SoundQueue. The source
     // is long enough to be still playing then, even under a sanitizer.
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(waitFor([&] {
         return ownProcessor.HistoryQueue().Count() > 0 && ownProcessor.SoundQueue().Count() > 0;
     }));
 
@@ -293,7 +282,7 @@ TEST_F(ChainTest, PlayAfterPauseResumesAndEmptiesOnlyTheOverlapQueues) {
     EXPECT_EQ(chain->dwFxStream(), fx);
     EXPECT_EQ(chain->dwOutStream(), out);
     EXPECT_EQ(BASS_ChannelIsActive(fx), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
-    ASSERT_TRUE(WaitFor([&] { return probe.seen.load(); }));
+    ASSERT_TRUE(waitFor([&] { return probe.seen.load(); }));
     EXPECT_EQ(probe.sound, sound);
     EXPECT_EQ(probe.history, 0);
     EXPECT_EQ(probe.tail, 0);
@@ -517,7 +506,7 @@ TEST_P(ChainHeard, TheDevicePlaysTheProcessorsOutput) {
     const std::vector<int16_t> sounding(firstSound, expected.end());
 
     chain->ProcessingButtonClick(ChainMode::Playback, Controls(path));
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(waitFor([&] {
         return BASS_ChannelIsActive(chain->dwFxStream()) == BASS_ACTIVE_STOPPED &&
                BASS_ChannelIsActive(chain->dwOutStream()) != BASS_ACTIVE_PLAYING;
     }));
@@ -542,12 +531,12 @@ TEST_F(ChainTest, PauseThenAnotherFileThenPlayStartsThatFileFromItsBeginning) {
 
     chain->ProcessingButtonClick(ChainMode::Playback, Controls(first));
     const HSTREAM firstStream = chain->dwStream();
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelGetPosition(firstStream, BASS_POS_BYTE) > 0; }));
+    ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(firstStream, BASS_POS_BYTE) > 0; }));
     chain->Button4Click();
     ASSERT_EQ(chain->Button1Click(secondPath), secondPath);
     chain->ProcessingButtonClick(ChainMode::Playback, Controls(secondPath));
     EXPECT_NE(chain->dwStream(), firstStream);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(waitFor([&] {
         return BASS_ChannelIsActive(chain->dwFxStream()) == BASS_ACTIVE_STOPPED &&
                BASS_ChannelIsActive(chain->dwOutStream()) != BASS_ACTIVE_PLAYING;
     }));
@@ -566,7 +555,7 @@ TEST_F(ChainTest, TheTapHoldsABlockOfWhatIsPlayed) {
                                  Controls(writeWav("tap.wav", samples, 2, 44100).string()));
     std::vector<int16_t> block(1024);
     size_t got = 0;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(waitFor([&] {
         got = tap.ReadUpTo(block.data(), block.size() * 2);
         return got >= 16;
     }));

@@ -20,17 +20,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Waits (polling) until cond holds or a generous limit passes; the caller asserts on cond.
-bool waitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit = 15s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
-
 class Playback : public ::testing::Test {
   protected:
     void SetUp() override { init("dummy"); }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 
 namespace corvanel::audio::test {
@@ -160,6 +161,16 @@ double rms(const std::vector<int16_t>& s, unsigned chans, unsigned channel) {
     for (size_t i = 0; i < frames; ++i)
         sum += static_cast<double>(s[i * chans + channel]) * s[i * chans + channel];
     return frames ? std::sqrt(sum / static_cast<double>(frames)) : 0.0;
+}
+
+bool waitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 } // namespace corvanel::audio::test

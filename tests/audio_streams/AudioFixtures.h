@@ -2,8 +2,10 @@
 // the ffmpeg program. Files live in a fresh temporary folder per test program.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,5 +36,9 @@ std::vector<int16_t> decodeAll(uint32_t handle, size_t blockBytes = 10000);
 double crossingRate(const std::vector<int16_t>& interleaved, unsigned chans, unsigned channel,
                     uint32_t rate);
 double rms(const std::vector<int16_t>& interleaved, unsigned chans, unsigned channel);
+
+// Polls until cond holds or a generous limit passes; the caller asserts on the result.
+bool waitFor(const std::function<bool()>& cond,
+             std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 } // namespace corvanel::audio::test
