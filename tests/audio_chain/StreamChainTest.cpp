@@ -75,11 +75,7 @@ class ChainTest : public ::testing::Test {
     void Init(const char* driver) {
         chain.reset();
         BASS_Free();
-        setenv("SDL_AUDIODRIVER", driver, 1);
-        if (std::string(driver) == "disk") {
-            capture = fixtureDir() / ("capture_" + std::to_string(++captures) + ".raw");
-            setenv("SDL_DISKAUDIOFILE", capture.string().c_str(), 1);
-        }
+        capture = useAudioDriver(driver);
         ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
         ASSERT_TRUE(BASS_SetConfig(BASS_CONFIG_BUFFER, 1100));
         MakeChain(false);
@@ -105,11 +101,7 @@ class ChainTest : public ::testing::Test {
     std::vector<int16_t> Captured() {
         chain.reset();
         BASS_Free();
-        std::ifstream in(capture, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-        std::vector<int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-        return samples;
+        return readCapture(capture);
     }
 
     ReduceParams ownParams;
@@ -117,7 +109,6 @@ class ChainTest : public ::testing::Test {
     OutputTap tap{4096};
     std::unique_ptr<StreamChain> chain;
     fs::path capture;
-    static inline int captures = 0;
 };
 
 // Opening --------------------------------------------------------------------------------

@@ -27,11 +27,7 @@ class Playback : public ::testing::Test {
 
     void init(const char* driver) {
         BASS_Free();
-        setenv("SDL_AUDIODRIVER", driver, 1);
-        if (std::string(driver) == "disk") {
-            capture = fixtureDir() / ("capture_" + std::to_string(++captures) + ".raw");
-            setenv("SDL_DISKAUDIOFILE", capture.string().c_str(), 1);
-        }
+        capture = useAudioDriver(driver);
         ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
         ASSERT_TRUE(BASS_SetConfig(BASS_CONFIG_BUFFER, 1100));
         ASSERT_TRUE(BASS_Start());
@@ -40,11 +36,7 @@ class Playback : public ::testing::Test {
     // What the device played, after BASS_Free closed the file.
     std::vector<int16_t> captured() {
         BASS_Free();
-        std::ifstream in(capture, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-        std::vector<int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-        return samples;
+        return readCapture(capture);
     }
 
     // The heard signal from its first non-silent sample on.
@@ -57,7 +49,6 @@ class Playback : public ::testing::Test {
     }
 
     fs::path capture;
-    static inline int captures = 0;
 };
 
 // A signal without zero samples, so its start is found in the capture.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -161,6 +162,24 @@ double rms(const std::vector<int16_t>& s, unsigned chans, unsigned channel) {
     for (size_t i = 0; i < frames; ++i)
         sum += static_cast<double>(s[i * chans + channel]) * s[i * chans + channel];
     return frames ? std::sqrt(sum / static_cast<double>(frames)) : 0.0;
+}
+
+std::filesystem::path useAudioDriver(const char* driver) {
+    static int captures = 0;
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    if (std::string(driver) != "disk")
+        return {};
+    const fs::path capture = fixtureDir() / ("capture_" + std::to_string(++captures) + ".raw");
+    setenv("SDL_DISKAUDIOFILE", capture.string().c_str(), 1);
+    return capture;
+}
+
+std::vector<int16_t> readCapture(const std::filesystem::path& capture) {
+    std::ifstream in(capture, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
 }
 
 bool waitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit) {

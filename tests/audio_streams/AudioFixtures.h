@@ -37,6 +37,12 @@ double crossingRate(const std::vector<int16_t>& interleaved, unsigned chans, uns
                     uint32_t rate);
 double rms(const std::vector<int16_t>& interleaved, unsigned chans, unsigned channel);
 
+// Selects SDL's audio driver for the next BASS_Init. With "disk", what the device plays goes
+// to a fresh capture file in the fixture folder, whose path is returned (empty otherwise).
+std::filesystem::path useAudioDriver(const char* driver);
+// The 16-bit samples of a capture file (read once the device has been freed).
+std::vector<int16_t> readCapture(const std::filesystem::path& capture);
+
 // Polls until cond holds or a generous limit passes; the caller asserts on the result.
 bool waitFor(const std::function<bool()>& cond,
              std::chrono::milliseconds limit = std::chrono::seconds(20));

@@ -1,5 +1,6 @@
 #include "WaveFFT.h"
 #include "DftReference.h"
+#include "ExpectError.h"
 #include "LiteralKernels.h"
 
 #include <gmock/gmock.h>
@@ -14,20 +15,11 @@
 
 using namespace corvanel;
 using dsp_test::Dft;
+using dsp_test::ExpectError;
 using dsp_test::RandomBlock;
 using dsp_test::Tolerance;
 
 namespace {
-
-// Runs f and expects a CorvanelError with exactly this message.
-void ExpectError(const std::function<void()>& f, const char* message) {
-    try {
-        f();
-        ADD_FAILURE() << "no error, expected: " << message;
-    } catch (const CorvanelError& e) {
-        EXPECT_STREQ(e.what(), message);
-    }
-}
 
 void SplitRadixForward(int n, double* ar, double* ai) {
     SplitRadixFFT(n, ar, ai);

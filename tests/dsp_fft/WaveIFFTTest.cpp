@@ -1,4 +1,5 @@
 #include "DftReference.h"
+#include "ExpectError.h"
 #include "WaveFFT.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +10,10 @@
 #include <numbers>
 
 using namespace corvanel;
+using dsp_test::ExpectError;
 using dsp_test::RandomBlock;
 
 namespace {
-
-void ExpectError(const std::function<void()>& f, const char* message) {
-    try {
-        f();
-        ADD_FAILURE() << "no error, expected: " << message;
-    } catch (const CorvanelError& e) {
-        EXPECT_STREQ(e.what(), message);
-    }
-}
 
 // Leaves the completed spectrum in the result arrays, so that readers see chosen values.
 void NoTransform(int, double*, double*) {}
