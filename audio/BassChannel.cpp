@@ -3,6 +3,7 @@
 #include "audio/internal/ApiGuard.h"
 #include "audio/internal/Channel.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -182,6 +183,23 @@ HDSP BASS_ChannelSetDSP(DWORD handle, DSPPROC proc, void* user, int priority) {
             return fail<HDSP>(BASS_ERROR_HANDLE, 0);
         }
         return dsp;
+    });
+}
+
+HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC proc, void* user) {
+    return apiCall<HSYNC>(0, [&]() -> HSYNC {
+        auto c = channelOf(handle);
+        if (!c)
+            return 0;
+        if (type != (BASS_SYNC_END | BASS_SYNC_MIXTIME) || param != 0)
+            return fail<HSYNC>(BASS_ERROR_ILLTYPE, 0);
+        if (!proc)
+            return fail<HSYNC>(BASS_ERROR_ILLPARAM, 0);
+        static std::atomic<HSYNC> lastSync{0};
+        const HSYNC sync = ++lastSync;
+        if (!c->addEndSync([=] { proc(sync, handle, 0, user); }))
+            return 0;
+        return sync;
     });
 }
 

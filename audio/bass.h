@@ -39,6 +39,7 @@ typedef DWORD HSTREAM; /* a stream */
 typedef DWORD HCHANNEL;
 typedef DWORD HDSP;    /* a DSP routine attached to a channel */
 typedef DWORD HENCODE; /* an encoder */
+typedef DWORD HSYNC;   /* a sync set on a channel */
 
 /* Version of every part of the layer, 0xMMmm0000 (major, minor). */
 #define CORVANEL_AUDIO_VERSION 0x01030000u
@@ -128,6 +129,13 @@ typedef DWORD (*STREAMPROC)(HSTREAM handle, void* buffer, DWORD length, void* us
    caller's thread for BASS_ChannelGetData. */
 typedef void (*DSPPROC)(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user);
 
+/* Sync routine. Only the end of a channel's data is offered, at mix time: the routine runs
+   on the thread rendering the channel, right after its last block, with its render lock held
+   (so it may do what a DSP routine may). */
+typedef void (*SYNCPROC)(HSYNC handle, DWORD channel, DWORD data, void* user);
+#define BASS_SYNC_END 2
+#define BASS_SYNC_MIXTIME 0x40000000
+
 /* Device and library. */
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 BOOL BASS_Free(void);
@@ -178,6 +186,8 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 /* priority: higher runs first. 0 on failure. */
 HDSP BASS_ChannelSetDSP(DWORD handle, DSPPROC proc, void* user, int priority);
 BOOL BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp);
+/* type must be BASS_SYNC_END | BASS_SYNC_MIXTIME, param 0; the sync goes with the channel. */
+HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC proc, void* user);
 
 /* Encoders (audio/BassEncode.cpp). */
 #define BASS_ENCODE_NOHEAD 1         /* command line fed raw samples, no WAV header */

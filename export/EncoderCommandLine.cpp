@@ -2,6 +2,7 @@
 
 #include "MarkedText.h"
 
+#include <cstdint>
 #include <utility>
 
 namespace corvanel {
@@ -26,6 +27,18 @@ std::string QuoteArgument(std::string_view text) {
     quoted.append(backslashes, '\\');
     quoted += '"';
     return quoted;
+}
+
+unsigned OutputSerial(std::string_view outputPath) {
+    const std::size_t slash = outputPath.find_last_of("/\\");
+    const std::string_view name =
+        slash == std::string_view::npos ? outputPath : outputPath.substr(slash + 1);
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash & 0x7FFFFFFFu;
 }
 
 std::string EncoderTemplate(const TExportState& state, int quality) {
@@ -54,6 +67,7 @@ std::string BuildEncoderCommandLine(const TExportState& state, int quality, int 
         {"<SFREQ>", std::to_string(sampleRate)},
         {"<TITLE>", QuoteArgument(titleText)},
         {"<ARTIST>", QuoteArgument(artistText)},
+        {"<SERIAL>", std::to_string(OutputSerial(state.Edit2))},
     };
     const std::string tmpl = EncoderTemplate(state, quality);
     std::string command = "\"" + state.EncodeDir + state.EncodeProgram + "\" ";

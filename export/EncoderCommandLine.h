@@ -24,9 +24,15 @@ std::string QuoteArgument(std::string_view text);
 // without regard to case; empty when there is none or the quality index is out of range.
 std::string EncoderTemplate(const TExportState& state, int quality);
 
+// A stream serial number for encoders that would otherwise pick a random one: the 32-bit
+// FNV-1a hash of the output file's name (folders left out), kept below 2^31. The same output
+// name gives the same serial, so an export can be repeated byte for byte.
+unsigned OutputSerial(std::string_view outputPath);
+
 // `"` EncodeDir EncodeProgram `"`, a space, then the template with every placeholder, matched
 // with its exact case, replaced: "<OUTPUT>" -> quoted Edit2, "<SFREQ>" -> sampleRate in
-// decimal, "<TITLE>" -> quoted title, "<ARTIST>" -> quoted (artist + " [Reduced]").
+// decimal, "<TITLE>" -> quoted title, "<ARTIST>" -> quoted (artist + " [Reduced]"),
+// "<SERIAL>" -> OutputSerial(Edit2) in decimal.
 // Only the template is searched: placeholders inside the inserted values stay as they are.
 std::string BuildEncoderCommandLine(const TExportState& state, int quality, int sampleRate,
                                     std::string_view title, std::string_view artist);

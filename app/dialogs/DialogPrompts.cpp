@@ -1,5 +1,7 @@
 #include "DialogPrompts.h"
 
+#include "ProgramVersion.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -7,8 +9,7 @@ namespace corvanel::dialogs {
 
 namespace {
 QString BoxTitle() {
-    const QString name = QApplication::applicationDisplayName();
-    return name.isEmpty() ? QStringLiteral("Corvanel") : name;
+    return QString::fromUtf8(kProgramTitle);
 }
 
 QWidget* OrActiveWindow(QWidget* parent) {

@@ -2,7 +2,6 @@
 
 #include "MessageQuery.h"
 
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -10,6 +9,8 @@
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 namespace corvanel::dialogs {
 
@@ -52,20 +53,41 @@ MessageSenderSettings DefaultMessageSenderSettings() {
     return MessageSenderSettings{MessageEndpoint(), std::chrono::milliseconds(30'000)};
 }
 
-MessageSender::MessageSender(MessageSenderSettings settings) : settings_(std::move(settings)) {}
+MessageSender::MessageSender(MessageSenderSettings settings)
+    : settings_(std::move(settings)), manager_(std::make_unique<QNetworkAccessManager>()),
+      deadline_(std::make_unique<QTimer>()) {
+    manager_->setProxy(QNetworkProxy::NoProxy);
+    deadline_->setSingleShot(true);
+    QObject::connect(deadline_.get(), &QTimer::timeout, [this] { Finish(true); });
+}
 
-SendOutcome MessageSender::Send(const QString& message) const {
-    SendOutcome outcome;
+MessageSender::~MessageSender() {
+    Cancel();
+}
+
+void MessageSender::Cancel() {
+    deadline_->stop();
+    done_ = nullptr;
+    if (QNetworkReply* reply = std::exchange(reply_, nullptr)) {
+        QObject::disconnect(reply, nullptr, nullptr, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void MessageSender::Start(const QString& message, Done done) {
+    Cancel();
     const QUrl url = QUrl::fromEncoded(BuildMessageQuery(settings_.endpoint, message));
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        SendOutcome outcome;
         outcome.errorMessage = QStringLiteral("Invalid message endpoint address: %1")
                                    .arg(QString::fromUtf8(settings_.endpoint));
-        return outcome;
+        if (done)
+            done(outcome);
+        return;
     }
 
-    QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
@@ -73,46 +95,46 @@ SendOutcome MessageSender::Send(const QString& message) const {
     request.setRawHeader("Accept", kMessageAccept);
     request.setRawHeader("User-Agent", kMessageUserAgent);
 
-    QNetworkReply* reply = manager.get(request);
-    bool timedOut = false;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        reply->abort();
-        loop.quit();
-    });
-    if (!reply->isFinished()) {
-        deadline.start(settings_.timeout);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        deadline.stop();
-    }
+    done_ = std::move(done);
+    reply_ = manager_->get(request);
+    QObject::connect(reply_, &QNetworkReply::finished, [this] { Finish(false); });
+    deadline_->start(settings_.timeout);
+}
 
+void MessageSender::Finish(bool timedOut) {
+    deadline_->stop();
+    QNetworkReply* reply = std::exchange(reply_, nullptr);
+    if (!reply)
+        return;
+    QObject::disconnect(reply, nullptr, nullptr, nullptr);
+    if (timedOut)
+        reply->abort();
+    reply->deleteLater();
+    const Done done = std::exchange(done_, nullptr);
+
+    SendOutcome outcome;
+    const QUrl url = reply->url();
     if (timedOut) {
         outcome.errorMessage = QStringLiteral("Connection to %1 timed out: no reply within %2")
                                    .arg(url.host(), DurationText(settings_.timeout));
-        return outcome;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
+    } else if (reply->error() != QNetworkReply::NoError) {
         outcome.errorMessage = reply->errorString();
-        return outcome;
-    }
-    // Redirects are not followed, and a redirect is no confirmation either.
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status < 200 || status > 299) {
+    } else if (const int status =
+                   reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+               status < 200 || status > 299) {
+        // Redirects are not followed, and a redirect is no confirmation either.
         outcome.errorMessage =
             QStringLiteral("Error transferring %1 - server replied: %2 %3")
                 .arg(url.toDisplayString(QUrl::RemoveQuery), QString::number(status),
                      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-        return outcome;
+    } else {
+        outcome.replyBody = DecodeBody(reply->readAll(), DeclaredCharset(*reply));
+        outcome.kind = outcome.replyBody == QLatin1String(kMessageSuccessReply)
+                           ? SendOutcome::Kind::Delivered
+                           : SendOutcome::Kind::Refused;
     }
-    outcome.replyBody = DecodeBody(reply->readAll(), DeclaredCharset(*reply));
-    outcome.kind = outcome.replyBody == QLatin1String(kMessageSuccessReply)
-                       ? SendOutcome::Kind::Delivered
-                       : SendOutcome::Kind::Refused;
-    return outcome;
+    if (done)
+        done(outcome);
 }
 
 } // namespace corvanel::dialogs

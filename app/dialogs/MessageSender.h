@@ -1,12 +1,18 @@
 #pragma once
 // Sends one message to the author with one HTTP GET and judges the reply. UI thread only:
-// Send blocks the caller until the reply, a failure or the time-out, running a local event
-// loop that handles no user input meanwhile.
+// Start returns at once and the outcome arrives through the event loop, so the window stays
+// usable (and closable) while the server takes its time.
 
 #include <QByteArray>
 #include <QString>
 
 #include <chrono>
+#include <functional>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTimer;
 
 namespace corvanel::dialogs {
 
@@ -31,13 +37,30 @@ struct SendOutcome {
 
 class MessageSender {
   public:
-    explicit MessageSender(MessageSenderSettings settings);
+    using Done = std::function<void(const SendOutcome&)>;
 
-    // Sends the message as it stands (the caller decides about empty text).
-    SendOutcome Send(const QString& message) const;
+    explicit MessageSender(MessageSenderSettings settings);
+    // Cancels a request still under way.
+    ~MessageSender();
+    MessageSender(const MessageSender&) = delete;
+    MessageSender& operator=(const MessageSender&) = delete;
+
+    // Sends the message as it stands (the caller decides about empty text); `done` runs
+    // once, from the event loop (or at once for an unusable address), unless the request is
+    // cancelled first. A request still under way is cancelled.
+    void Start(const QString& message, Done done);
+    // Drops the request under way, if any; its `done` never runs.
+    void Cancel();
+    bool Busy() const { return reply_ != nullptr; }
 
   private:
+    void Finish(bool timedOut);
+
     MessageSenderSettings settings_;
+    std::unique_ptr<QNetworkAccessManager> manager_;
+    std::unique_ptr<QTimer> deadline_;
+    QNetworkReply* reply_ = nullptr;
+    Done done_;
 };
 
 } // namespace corvanel::dialogs

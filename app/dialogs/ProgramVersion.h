@@ -7,6 +7,9 @@ namespace corvanel::dialogs {
 
 inline constexpr char kProgramName[] = "Corvanel";
 inline constexpr char kProgramVersion[] = "1.03";
+// The application's title: the caption of the program's message boxes. Windows keep their own
+// captions (nothing is appended to them).
+inline constexpr char kProgramTitle[] = "Corvanel (64bit)";
 
 // "x64" on a 64-bit build, "x86" on a 32-bit one.
 QString ProcessorWord();

@@ -85,11 +85,19 @@ void TFormSendMessage::Button1Click() {
     if (message.isEmpty())
         return;
 
-    // The send runs a local event loop; a second click must not start a second request.
+    // A second click must not start a second request.
     Button1->setEnabled(false);
-    const SendOutcome outcome = sender_.Send(message);
-    Button1->setEnabled(true);
+    sender_.Start(message, [this](const SendOutcome& outcome) { SendFinished(outcome); });
+}
 
+void TFormSendMessage::done(int result) {
+    sender_.Cancel();
+    Button1->setEnabled(true);
+    QDialog::done(result);
+}
+
+void TFormSendMessage::SendFinished(const SendOutcome& outcome) {
+    Button1->setEnabled(true);
     switch (outcome.kind) {
     case SendOutcome::Kind::Delivered:
         prompts_.Information(this, QStringLiteral("送信が完了しました。"));

@@ -29,10 +29,15 @@ class TFormSendMessage : public QDialog {
     QPushButton* Button2 = nullptr;
 
   public slots:
-    // Sends the memo's text; closes the dialog only when the author's endpoint confirmed it.
+    // Starts sending the memo's text; the dialog closes only when the author's endpoint
+    // confirms it. The send button stays disabled until the outcome is in.
     void Button1Click();
+    // Closing the dialog (close box, 閉じる) cancels a send under way.
+    void done(int result) override;
 
   private:
+    void SendFinished(const SendOutcome& outcome);
+
     DialogPrompts& prompts_;
     MessageSender sender_;
 };

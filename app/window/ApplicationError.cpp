@@ -1,5 +1,7 @@
 #include "ApplicationError.h"
 
+#include "ProgramVersion.h"
+
 #include <QMessageBox>
 
 namespace corvanel::window {
@@ -16,7 +18,7 @@ void ShowApplicationError(const QString& message) {
         Display()(message);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(dialogs::kProgramTitle), message,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QKeyEvent;
@@ -235,6 +236,9 @@ class TForm1 : public QWidget {
 
     // Source opening and playback.
     void Button1Click(QObject* Sender = nullptr);
+    // A path typed into Edit1 (Enter or leaving the box after an edit) counts as a chosen
+    // file: playback stops so that play starts the new one.
+    void Edit1Exit(QObject* Sender = nullptr);
     void ProcessingButtonClick(QObject* Sender = nullptr);
     void Button4Click(QObject* Sender = nullptr);
     void TrackPositionChange(QObject* Sender = nullptr);
@@ -314,6 +318,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<OutputTap> FViewStream;
     std::unique_ptr<corvanel::StreamChain> FChain;
     bool FShownOnce = false;
+    bool FEdit1Typed = false; // Edit1 edited by the user since the last Edit1Exit
     bool FClosed = false;
 
     // Runs the command bound to a key press; false when none is.
@@ -321,6 +326,7 @@ class TForm1 : public QWidget {
     corvanel::window::ActiveWindowKeys FKeyCommands{
         this, [this](const QKeyEvent& event) { return KeyCommand(event); }};
     ScopeGate FScopeGate;
+    std::vector<ScopePoint> FScopeTrace; // the trace drawn last
     std::shared_ptr<corvanel::dialogs::HelpOpener> FHelpOpener;
 
     // Closing frees the chain a run still uses: the run is stopped and the window closes

@@ -281,7 +281,11 @@ void TForm1::BuildDebugCallout() {
     // Stands above the expander: (200, -264) from its content area.
     CalloutPanel1 = new CalloutPanel(23, 11, -10, 0.7, this);
     CalloutPanel1->setGeometry(208, 9, 216, 241);
+    // It stands over the file rows and the player's buttons: clicks go to them.
+    CalloutPanel1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Memo1 = new QPlainTextEdit(CalloutPanel1);
+    // Light text on the dark callout; other text boxes keep the light look.
+    Memo1->setProperty("corvanelKind", "callout");
     Memo1->setGeometry(0, 3, 216, 222);
     Memo1->setReadOnly(true);
     Memo1->setFont(FixedFont(11));

@@ -39,10 +39,6 @@ std::filesystem::path TForm1::SettingsPath() {
 }
 
 void TForm1::FormCreate(QObject*) {
-    // The task-bar title is the application's display name.
-    QCoreApplication* app = QCoreApplication::instance();
-    if (auto* gui = qobject_cast<QGuiApplication*>(app))
-        gui->setApplicationDisplayName(QStringLiteral("Corvanel (64bit)"));
     // The default output at 44100 Hz (the layer falls back to silent playback on a machine
     // without sound), the add-on parts, and an 1100 ms playback buffer.
     BASS_Init(-1, 44100, 0, nullptr, nullptr);

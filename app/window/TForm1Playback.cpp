@@ -19,6 +19,13 @@ void TForm1::Button1Click(QObject*) {
         Edit1->setText(QString::fromStdString(*path));
 }
 
+void TForm1::Edit1Exit(QObject*) {
+    if (!FEdit1Typed || ExportRunning())
+        return;
+    FEdit1Typed = false;
+    Chain().Button1Click(Edit1->text().toStdString());
+}
+
 void TForm1::ProcessingButtonClick(QObject* Sender) {
     if (Sender && ExportRunning())
         return;

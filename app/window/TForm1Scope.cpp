@@ -33,15 +33,22 @@ void TForm1::PaintBox1Paint(QObject*, QPainter& Canvas) {
     Canvas.drawLine(QPointF(0, 0), QPointF(w, w));
     Canvas.drawLine(QPointF(0, w), QPointF(w, 0));
 
-    // Once the audio library is gone there is no tap: background only.
-    std::vector<ScopePoint> points;
-    if (FViewStream)
-        points = TakeScopeTrace(FScopeGate, *FViewStream, w);
+    // Once the audio library is gone there is no tap: background only. A repaint that comes
+    // too soon for a new trace (timer jitter, an expose) draws the last one again, so the
+    // trace never blinks out while sound plays.
+    if (!FViewStream) {
+        FScopeTrace.clear();
+    } else {
+        const std::int64_t lastTrace = FScopeGate.Tag();
+        std::vector<ScopePoint> points = TakeScopeTrace(FScopeGate, *FViewStream, w);
+        if (FScopeGate.Tag() != lastTrace)
+            FScopeTrace = std::move(points);
+    }
     PaintBox1->Tag = FScopeGate.Tag();
-    if (!points.empty()) {
+    if (!FScopeTrace.empty()) {
         std::vector<QPointF> polyline;
-        polyline.reserve(points.size());
-        for (const ScopePoint& p : points)
+        polyline.reserve(FScopeTrace.size());
+        for (const ScopePoint& p : FScopeTrace)
             polyline.emplace_back(p.x, p.y);
         Canvas.setPen(QPen(Argb(kScopeTraceColor), 0));
         Canvas.drawPolyline(polyline.data(), static_cast<int>(polyline.size()));

@@ -1,5 +1,7 @@
 #include "UiPrompts.h"
 
+#include "ProgramVersion.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,7 +27,7 @@ QMessageBox::Icon BoxIcon(PromptIcon icon) {
 
 int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
             QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, owner);
+    QMessageBox box(icon, QString::fromUtf8(corvanel::dialogs::kProgramTitle), text, buttons, owner);
     return box.exec();
 }
 

@@ -1,10 +1,8 @@
 #include "WindowLook.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QPalette>
 #include <QStyleFactory>
-#include <QTranslator>
 
 namespace corvanel::window {
 
@@ -95,7 +93,7 @@ QScrollBar[corvanelKind]::add-page, QScrollBar[corvanelKind]::sub-page { backgro
 QProgressBar { background: #E4E9F0; border: 1px solid #D3DBE6; border-radius: 4px; }
 QProgressBar::chunk { background: %5; border-radius: 3px; }
 QCheckBox { color: %1; spacing: 4px; }
-QPlainTextEdit { background: transparent; border: none; color: #E8EEF6; }
+QPlainTextEdit[corvanelKind="callout"] { background: transparent; border: none; color: #E8EEF6; }
 QToolTip { color: %1; background: #FFFFFF; border: 1px solid %2; }
 )")
         .arg(c(Look::Text), c(Look::Border), c(Look::Accent), c(Look::Disabled), c(Look::Tag));
@@ -117,14 +115,6 @@ void ApplyCorvanelLook(QApplication& app) {
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, Look::Disabled);
     app.setPalette(palette);
     app.setFont(InterfaceFont());
-
-    // Qt's own buttons (Yes, No, Cancel...) in Japanese, like the rest of the interface.
-    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ja"), dir))
-        QApplication::installTranslator(translator);
-    else
-        delete translator;
 }
 
 } // namespace corvanel::window

@@ -35,7 +35,7 @@ QFont FixedFont(int pixelSize = 12);
 // The style sheet of the whole window.
 QString WindowStyleSheet();
 
-// Fusion style, our palette and font, and the Japanese texts of Qt's own buttons.
+// Fusion style, our palette and font.
 void ApplyCorvanelLook(QApplication& app);
 
 } // namespace corvanel::window

@@ -1,7 +1,10 @@
 // Program entry: no arguments are read.
 #include "ApplicationError.h"
+#include "QtJapanese.h"
+#include "QuitSignals.h"
 #include "TForm1.h"
 #include "WindowLook.h"
+#include "WindowLossWatch.h"
 
 #include <exception>
 #include <memory>
@@ -11,8 +14,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     corvanel::window::CorvanelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvanel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Corvanel (64bit)"));
     corvanel::window::ApplyCorvanelLook(app);
+    corvanel::window::InstallQtJapanese(app);
 
     // A start-up that fails happens before the event loop: show why, then give up.
     std::unique_ptr<TForm1> Form1;
@@ -22,6 +25,8 @@ int main(int argc, char** argv) {
         corvanel::window::ShowApplicationError(error);
         return 1;
     }
+    corvanel::window::CloseOnQuitSignals(Form1.get());
+    corvanel::window::CloseWhenWindowDestroyed(Form1.get());
     Form1->show();
     return QApplication::exec();
 }

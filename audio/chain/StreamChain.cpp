@@ -4,6 +4,7 @@
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceProc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -64,6 +65,12 @@ StreamChain::StreamChain(ReduceProcessor& processor, OutputTap& viewStream)
         FReduceUser = &processor;
     }
     FProcessor.SetPlaybackSink([this](const std::uint8_t* data, std::uint32_t length) {
+        if (FSendingEnd) {
+            length = static_cast<std::uint32_t>(std::min<std::int64_t>(length, FEndBytesLeft));
+            FEndBytesLeft -= length;
+            if (length == 0)
+                return;
+        }
         BASS_StreamPutData(dwOutStream(), data, length);
     });
     FProcessor.SetEncoderSink([this](const std::uint8_t* data, std::uint32_t length) {
@@ -132,9 +139,14 @@ void StreamChain::ProcessingButtonClick(ChainMode mode, const ChainControls& con
         FFxStream.store(BASS_FX_TempoCreate(stream, 0), std::memory_order_relaxed);
         FOutStream.store(BASS_StreamCreate(FChInfo.freq, 2, 0, STREAMPROC_PUSH, nullptr),
                          std::memory_order_relaxed);
-        BASS_ChannelSetDSP(dwFxStream(), FReduceRoutine, FReduceUser, 0);
+        FReduceDsp = BASS_ChannelSetDSP(dwFxStream(), FReduceRoutine, FReduceUser, 0);
+        BASS_ChannelSetSync(dwFxStream(), BASS_SYNC_END | BASS_SYNC_MIXTIME, 0, &SendHeldBackEnd,
+                            this);
         BASS_ChannelSetDSP(dwOutStream(), &ViewProc, &FViewStream, 0);
         VolumeBarChange(controls.Volume);
+        // Starting renders the whole playback buffer at once: key and tempo must already hold.
+        SpinKeyChangeChange(controls.KeyChange);
+        TrackTempoChange(controls.Tempo);
         BASS_ChannelPlay(dwFxStream(), TRUE);
         BASS_ChannelPlay(dwOutStream(), TRUE);
     } else {
@@ -142,11 +154,29 @@ void StreamChain::ProcessingButtonClick(ChainMode mode, const ChainControls& con
         FOutStream.store(
             BASS_StreamCreate(FChInfo.freq, 2, BASS_STREAM_DECODE, STREAMPROC_PUSH, nullptr),
             std::memory_order_relaxed);
+        SpinKeyChangeChange(controls.KeyChange);
+        TrackTempoChange(controls.Tempo);
     }
 
-    SpinKeyChangeChange(controls.KeyChange);
-    TrackTempoChange(controls.Tempo);
     BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, 0);
+}
+
+void StreamChain::SendHeldBackEnd(HSYNC, DWORD, DWORD, void* user) {
+    auto& chain = *static_cast<StreamChain*>(user);
+    ReduceProcessor& processor = chain.FProcessor;
+    const ReduceParams& params = processor.Params();
+    const std::int32_t n = params.VRFFTPoint.load(std::memory_order_acquire);
+    if (chain.FReduceDsp == 0 || !params.VREnable.load(std::memory_order_relaxed) ||
+        !ReduceProcessor::IsValidFrameSize(n))
+        return;
+    // Output runs a quarter frame (n bytes) behind the input, and up to a frame of input waits
+    // in the queue: two frames of zeros push all of it out.
+    chain.FEndBytesLeft = processor.SoundQueue().TrueLength() + n;
+    chain.FSendingEnd = true;
+    std::vector<std::uint8_t> zeros(8 * static_cast<std::size_t>(n), 0);
+    chain.FReduceRoutine(chain.FReduceDsp, chain.dwFxStream(), zeros.data(),
+                         static_cast<DWORD>(zeros.size()), chain.FReduceUser);
+    chain.FSendingEnd = false;
 }
 
 void StreamChain::ReadTags() {

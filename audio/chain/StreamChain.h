@@ -54,7 +54,8 @@ class StreamChain {
 
     // Playback: resumes a paused tempo stream (overlap queues emptied, SoundQueue kept), or
     // releases the old chain, opens controls.Path, reads its tags, builds the playing chain,
-    // applies volume, key and tempo and starts it from the beginning. Export: the same build
+    // applies volume, key and tempo and starts it from the beginning; when the tempo stream's
+    // data ends, what the reduction holds back is played too. Export: the same build
     // with decoding streams, nothing attached, nothing started, volume not applied.
     // Throws CorvanelError "対応していないファイル形式です" when no opener takes the file
     // (dwStream 0), or "モノラルや5.1ch音源には対応していません.(Ch=N)" when the source is not
@@ -105,6 +106,9 @@ class StreamChain {
   private:
     void ReleaseChain();
     void ReadTags();
+    // AUDIO THREAD, at the end of the tempo stream's data: sends the input the reduction
+    // still holds to the push stream, so playback reaches the song's last sample.
+    static void SendHeldBackEnd(HSYNC sync, DWORD channel, DWORD data, void* user);
 
     ReduceProcessor& FProcessor;
     OutputTap& FViewStream;
@@ -113,6 +117,11 @@ class StreamChain {
     // Read by the processor's sinks, possibly on the audio thread.
     std::atomic<HSTREAM> FStream{0}, FFxStream{0}, FOutStream{0};
     std::atomic<HENCODE> FEncoder{0};
+    // Audio thread only: while the held-back end is sent, the bytes the push stream may still
+    // take (the zeros that flush it out are not played).
+    bool FSendingEnd = false;
+    std::int64_t FEndBytesLeft = 0;
+    HDSP FReduceDsp = 0;
     BASS_CHANNELINFO FChInfo{};
     TagList FChTag;
     std::string FDropPath;

@@ -34,8 +34,9 @@ int64_t Channel::render(uint8_t* out, size_t bytes) {
     if (n > 0) {
         dsp_.run(handle_, out, static_cast<DWORD>(n));
         renderedBytes_ += n;
-    } else if (n < 0) {
-        ended_ = true;
+    } else if (n < 0 && !ended_.exchange(true)) {
+        for (auto& sync : endSyncs_)
+            sync();
     }
     return n;
 }
@@ -154,6 +155,16 @@ bool Channel::addFreeHook(std::function<void()> hook) {
         return false;
     }
     freeHooks_.push_back(std::move(hook));
+    return true;
+}
+
+bool Channel::addEndSync(std::function<void()> sync) {
+    std::lock_guard guard(renderLock_);
+    if (released_) {
+        setError(BASS_ERROR_HANDLE);
+        return false;
+    }
+    endSyncs_.push_back(std::move(sync));
     return true;
 }
 
@@ -319,6 +330,7 @@ void Channel::onRelease() {
         if (voice_)
             voice_->audible = false;
         dsps = dsp_.clear();
+        endSyncs_.clear();
     }
     if (auto device = device_.lock())
         device->detach(this, voice_.get());

@@ -64,6 +64,8 @@ class Channel : public HandleObject, public std::enable_shared_from_this<Channel
     // Detaches a routine; waits for a block being rendered unless called from a DSP routine.
     bool removeDsp(HDSP dsp);
     bool addFreeHook(std::function<void()> hook);
+    // A routine called once each time the channel's data ends, on the rendering thread.
+    bool addEndSync(std::function<void()> sync);
 
     // Playback (non-decoding channels only).
     bool play(bool restart);
@@ -104,6 +106,7 @@ class Channel : public HandleObject, public std::enable_shared_from_this<Channel
 
     std::mutex hooksLock_;
     std::vector<std::function<void()>> freeHooks_;
+    std::vector<std::function<void()>> endSyncs_; // guarded by renderLock_
 
     std::shared_ptr<Voice> voice_;
     std::weak_ptr<PlaybackDevice> device_;

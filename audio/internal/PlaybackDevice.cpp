@@ -23,6 +23,8 @@ std::shared_ptr<PlaybackDevice> current;
 
 // Opens SDL's audio with the driver SDL picks (or SDL_AUDIODRIVER names); 0 on failure.
 SDL_AudioDeviceID openSdl(const SDL_AudioSpec& want, SDL_AudioSpec& have) {
+    // SIGINT and SIGTERM belong to the program, not to its audio output.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return 0;
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);

@@ -3,6 +3,7 @@
 #include "TFormSendMessage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -36,6 +37,14 @@ struct SendFixture {
         dialog.Memo1->setPlainText(memoText);
     }
     bool Closed() const { return dialog.result() == QDialog::Accepted; }
+    // The send button, then the event loop until the outcome is in.
+    void Send() {
+        dialog.Button1Click();
+        QElapsedTimer waited;
+        waited.start();
+        while (!dialog.Button1->isEnabled() && waited.elapsed() < 30'000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
 };
 
 class MessageSending : public testing::Test {
@@ -47,7 +56,7 @@ TEST_F(MessageSending, RequestLineAndHeadersAreExact) {
     ScriptedServer server;
     server.reply = ScriptedServer::HttpReply(200, "OK", "Successful!");
     SendFixture f(server.Endpoint(), std::chrono::seconds(20), QStringLiteral("a b&=~'\nok"));
-    f.dialog.Button1Click();
+    f.Send();
 
     const QList<QByteArray> head = server.lastRequestHead.split('\n');
     ASSERT_FALSE(head.isEmpty());
@@ -64,7 +73,7 @@ TEST_F(MessageSending, EmptyMessageSendsNothing) {
     ScriptedServer server;
     server.reply = ScriptedServer::HttpReply(200, "OK", "Successful!");
     SendFixture f(server.Endpoint(), std::chrono::seconds(20), QString());
-    f.dialog.Button1Click();
+    f.Send();
     QCoreApplication::processEvents();
     EXPECT_EQ(server.connections, 0);
     EXPECT_TRUE(f.prompts.calls.empty());
@@ -85,7 +94,7 @@ TEST_P(ReplyJudgement, ShowsTheRightBoxAndKeepsTheTextUnlessDelivered) {
     server.reply = GetParam().reply;
     const QString text = QStringLiteral("こんにちは\nthanks for the program");
     SendFixture f(server.Endpoint(), std::chrono::seconds(20), text);
-    f.dialog.Button1Click();
+    f.Send();
 
     EXPECT_EQ(server.connections, 1);
     ASSERT_EQ(f.prompts.calls.size(), 1u);
@@ -130,7 +139,7 @@ TEST_F(MessageSending, DeclaredCharsetDecodesTheReply) {
                    "Content-Length: 22\r\nConnection: close\r\n\r\n" +
                    QByteArray(reinterpret_cast<const char*>(u"Successful!"), 22);
     SendFixture f(server.Endpoint(), std::chrono::seconds(20), QStringLiteral("hi"));
-    f.dialog.Button1Click();
+    f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Information);
 }
@@ -145,7 +154,7 @@ TEST_F(MessageSending, RefusedConnectionReachesTheGeneralErrorDisplay) {
     SendFixture f("http://127.0.0.1:" + QByteArray::number(closedPort) +
                       "/cgi-bin/SoftMsg/message.cgi",
                   std::chrono::seconds(20), QStringLiteral("hello"));
-    f.dialog.Button1Click();
+    f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
     EXPECT_TRUE(f.prompts.calls[0].text.contains(QStringLiteral("refused"), Qt::CaseInsensitive))
@@ -158,7 +167,7 @@ TEST_F(MessageSending, ServerThatNeverAnswersTimesOut) {
     ScriptedServer server;
     server.silent = true;
     SendFixture f(server.Endpoint(), std::chrono::seconds(1), QStringLiteral("hello"));
-    f.dialog.Button1Click();
+    f.Send();
     EXPECT_EQ(server.connections, 1);
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
@@ -167,9 +176,36 @@ TEST_F(MessageSending, ServerThatNeverAnswersTimesOut) {
     EXPECT_FALSE(f.Closed());
 }
 
+// The window stays usable while the server takes its time: closing the dialog ends the
+// request at once, and nothing is reported for it afterwards.
+TEST_F(MessageSending, ClosingTheDialogWhileTheServerIsSilentCancelsTheSend) {
+    ScriptedServer server;
+    server.silent = true;
+    SendFixture f(server.Endpoint(), std::chrono::seconds(1), QStringLiteral("hello"));
+    f.dialog.show();
+    QElapsedTimer clock;
+    clock.start();
+    f.dialog.Button1->click();
+    EXPECT_LT(clock.elapsed(), 500) << "the send button blocked the event loop";
+    QElapsedTimer waited;
+    waited.start();
+    while (server.connections == 0 && waited.elapsed() < 5'000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(server.connections, 1);
+
+    f.dialog.Button2->click();
+    EXPECT_FALSE(f.dialog.isVisible());
+    EXPECT_EQ(f.dialog.result(), QDialog::Rejected);
+    // Past the request's time-out: the cancelled request reports nothing.
+    waited.restart();
+    while (waited.elapsed() < 1500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(f.prompts.calls.empty());
+}
+
 TEST_F(MessageSending, MalformedEndpointIsAFailureNotACrash) {
     SendFixture f("not an address", std::chrono::seconds(1), QStringLiteral("hello"));
-    f.dialog.Button1Click();
+    f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
 }
@@ -215,7 +251,7 @@ class ReferenceEndpoint : public MessageSending {
 TEST_F(ReferenceEndpoint, DeliveredMessageIsLoggedAndClosesTheDialog) {
     SendFixture f(endpoint_, std::chrono::seconds(20),
                   QStringLiteral("こんにちは & よろしく\n100% = great?"));
-    f.dialog.Button1Click();
+    f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Information);
     EXPECT_EQ(f.prompts.calls[0].text, kSent);

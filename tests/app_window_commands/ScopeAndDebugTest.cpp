@@ -99,6 +99,27 @@ TEST_F(ScopeTest, ABlockInTheTapIsTracedOnceThenTheBackgroundReturns) {
     EXPECT_EQ(image.pixel(30, 35), kBlack);
 }
 
+// Timer jitter or an expose can repaint sooner than a new trace is allowed: the trace that is
+// up stays drawn instead of blinking out.
+TEST_F(ScopeTest, ARepaintTooSoonForANewTraceDrawsTheLastTraceAgain) {
+    Paint();
+    std::vector<std::uint8_t> block = HorizontalSweep(1024);
+    block.insert(block.end(), block.begin(), block.end()); // enough for two traces
+    form->ViewStream().Replace(block.data(), block.size());
+    const auto tracedPixels = [](const QImage& image) {
+        int traced = 0;
+        for (int x = 0; x < 71; ++x)
+            traced += image.pixel(x, 35) == kTrace;
+        return traced;
+    };
+
+    nowMs += 70;
+    EXPECT_GE(tracedPixels(Paint()), 30);
+    nowMs += 69; // one millisecond short of the interval
+    EXPECT_GE(tracedPixels(Paint()), 30);
+    EXPECT_EQ(form->PaintBox1->Tag, 1070);
+}
+
 TEST_F(ScopeTest, TheTimerRepaintsTheBox) {
     const std::vector<std::uint8_t> block = HorizontalSweep(512);
     form->ViewStream().Replace(block.data(), block.size());
