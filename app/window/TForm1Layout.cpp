@@ -11,6 +11,7 @@
 #include "PaintBox.h"
 #include "PictureButton.h"
 #include "ToggleSwitch.h"
+#include "WholeItemComboBox.h"
 #include "WindowLook.h"
 
 #include <QCheckBox>
@@ -117,7 +118,7 @@ void TForm1::BuildFileRows() {
     Line2 = new DashedLine(Qt::Vertical, Look::DashedLine, this);
     Line2->setGeometry(392, 72, 9, 45);
 
-    QualitySelecter = new QComboBox(this);
+    QualitySelecter = new WholeItemComboBox(this);
     QualitySelecter->setGeometry(400, 72, 68, 25);
     QualitySelecter->addItems(
         {QStringLiteral("高圧縮"), QStringLiteral("ノーマル"), QStringLiteral("低圧縮")});
@@ -225,7 +226,7 @@ void TForm1::BuildReductionSettings() {
     Label8 = Panel3->Title();
     Label7 = Panel3->Note();
 
-    PopboxFFT = new QComboBox(content);
+    PopboxFFT = new WholeItemComboBox(content);
     PopboxFFT->setProperty("corvanelKind", "popup");
     PopboxFFT->setGeometry(24, 86, 145, 22);
     PopboxFFT->addItems({QStringLiteral("低精度 (8192 samples)"),

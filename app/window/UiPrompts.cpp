@@ -1,8 +1,10 @@
 #include "UiPrompts.h"
 
 #include "ProgramVersion.h"
+#include "WholeItemComboBox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -29,6 +31,12 @@ int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
             QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, QString::fromUtf8(corvanel::dialogs::kProgramTitle), text, buttons, owner);
     return box.exec();
+}
+
+// The file type and folder lists readable when highlighted, like the window's own lists.
+void StyleLists(QFileDialog& dialog) {
+    for (QComboBox* box : dialog.findChildren<QComboBox*>())
+        UseStyledItems(box);
 }
 
 } // namespace
@@ -61,6 +69,7 @@ QString MessageBoxPrompts::OpenFile(const QString& filter) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(QtFileFilters(filter));
+    StyleLists(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -77,6 +86,7 @@ QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
     dialog.setDefaultSuffix(suffix);
     dialog.selectFile(request.fileName);
     dialog.setSizeGripEnabled(true);
+    StyleLists(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -60,6 +60,8 @@ QComboBox QAbstractItemView {
     background: #FFFFFF; border: 1px solid %2; selection-background-color: %3;
     selection-color: #FFFFFF; outline: none;
 }
+QComboBox QAbstractItemView::item { color: %1; background: #FFFFFF; padding: 2px 6px; }
+QComboBox QAbstractItemView::item:selected { color: #FFFFFF; background: %3; }
 QDoubleSpinBox {
     color: %1; background: #FFFFFF; border: 1px solid %2; border-radius: 3px; padding: 0px 2px;
 }
@@ -88,6 +90,7 @@ QScrollBar[corvanelKind="flat"]::handle:horizontal {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #FFFFFF, stop:1 #E3EAF4);
     border: 1px solid %3; border-radius: 4px; min-width: 18px; margin: 1px 0px;
 }
+QScrollBar[corvanelKind]:horizontal { margin: 0px; } /* a box of its own: the drag then maps over the drawn groove */
 QScrollBar[corvanelKind]::add-line, QScrollBar[corvanelKind]::sub-line { width: 0px; height: 0px; border: none; background: none; }
 QScrollBar[corvanelKind]::add-page, QScrollBar[corvanelKind]::sub-page { background: none; }
 QProgressBar { background: #E4E9F0; border: 1px solid #D3DBE6; border-radius: 4px; }
