@@ -1,12 +1,26 @@
 // What a user sees and touches on the window: rendered pixels of texts and lists, drags and
 // clicks delivered as the platform delivers them.
+#include "CalloutPanel.h"
+#include "DialogPrompts.h"
 #include "FloatTrackBar.h"
 #include "FormFixture.h"
+#include "QtJapanese.h"
+#include "TFormSendMessage.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTranslator>
+
+#include <cstdlib>
 
 using namespace corvanel::window;
 
@@ -56,5 +70,94 @@ TEST_P(BarDrag, TheHandleFollowsThePointerOneToOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bars, BarDrag, ::testing::Values("TrackTempo", "Freqbar1"));
+
+// Pixels at least this far in grey level from `background`: the strokes of text drawn on it.
+int StrokesOn(const QImage& image, const QRect& area, int background) {
+    int strokes = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            strokes += std::abs(qGray(image.pixel(x, y)) - background) > 100;
+    return strokes;
+}
+
+TEST_F(FormTest, TextTypedIntoTheMessageBoxStandsOutFromItsField) {
+    corvanel::dialogs::MessageBoxPrompts boxes;
+    corvanel::dialogs::TFormSendMessage dialog(
+        form.get(), boxes, corvanel::dialogs::MessageSenderSettings{"http://127.0.0.1:9/", {}});
+    dialog.Memo1->setPlainText(QStringLiteral("WWWWWWWW よろしくお願いします"));
+    const QImage image = dialog.Memo1->grab().toImage();
+    const QRect field = image.rect().adjusted(4, 4, -4, -4);
+    const int background = qGray(image.pixel(image.width() - 8, image.height() - 8));
+    EXPECT_GT(StrokesOn(image, field, background), 60)
+        << "text colour " << dialog.Memo1->palette().text().color().name().toStdString()
+        << " on grey " << background;
+}
+
+class DropDownList : public FormTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DropDownList, EveryItemIsWholeAndTheHighlightedOneReadable) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* box = Control<QComboBox>(GetParam());
+    ASSERT_NE(box, nullptr);
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0))
+        << "items cut: the list is narrower than they ask";
+
+    const QModelIndex highlighted = list->model()->index(1, 0);
+    list->setCurrentIndex(highlighted);
+    const QImage image = list->viewport()->grab().toImage();
+    const QRect row = list->visualRect(highlighted);
+    const int background = qGray(image.pixel(row.right() - 2, row.center().y()));
+    EXPECT_GT(StrokesOn(image, row.adjusted(0, 1, 0, -1), background), 40)
+        << "highlight grey " << background;
+    box->hidePopup();
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, DropDownList, ::testing::Values("QualitySelecter", "PopboxFFT"));
+
+class DebugPanelOver : public FormTest, public ::testing::WithParamInterface<const char*> {};
+
+// The debug list stands over the file rows; a click there still reaches the button under it.
+TEST_P(DebugPanelOver, AClickGoesThroughToTheButtonUnderneath) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->CheckBox1->setChecked(true);
+    ASSERT_TRUE(form->CalloutPanel1->isVisible());
+    auto* button = Control<QPushButton>(GetParam());
+    ASSERT_NE(button, nullptr);
+    const QPoint at = button->mapTo(form.get(), button->rect().center());
+    ASSERT_TRUE(form->CalloutPanel1->geometry().contains(at)) << "the panel does not cover it";
+
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, DebugPanelOver, ::testing::Values("Button1", "Button2"));
+
+// Windows carry their own titles only (nothing appended by the toolkit), message boxes the
+// application's title, and Qt's own texts are Japanese whatever the locale.
+TEST_F(FormTest, TitlesAreTheirOwnAndQtsTextsJapanese) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Corvanel"));
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), QStringLiteral("Corvanel (64bit)"))
+        << "a display name is appended to every window title";
+
+    ASSERT_TRUE(InstallQtJapanese(*QCoreApplication::instance()))
+        << "Qt's Japanese translations are not installed";
+    QMessageBox box(QMessageBox::Question, QString(), QString(),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const QString yes = box.button(QMessageBox::Yes)->text();
+    const QString cancel = box.button(QMessageBox::Cancel)->text();
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    EXPECT_TRUE(yes.contains(QStringLiteral("はい"))) << yes.toStdString();
+    EXPECT_TRUE(cancel.contains(QStringLiteral("キャンセル"))) << cancel.toStdString();
+}
 
 } // namespace
