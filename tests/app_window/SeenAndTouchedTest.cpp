@@ -85,9 +85,10 @@ TEST_F(FormTest, TextTypedIntoTheMessageBoxStandsOutFromItsField) {
     corvanel::dialogs::TFormSendMessage dialog(
         form.get(), boxes, corvanel::dialogs::MessageSenderSettings{"http://127.0.0.1:9/", {}});
     dialog.Memo1->setPlainText(QStringLiteral("WWWWWWWW よろしくお願いします"));
-    const QImage image = dialog.Memo1->grab().toImage();
-    const QRect field = image.rect().adjusted(4, 4, -4, -4);
-    const int background = qGray(image.pixel(image.width() - 8, image.height() - 8));
+    // The whole dialog, as the user sees it: the field's own background may be see-through.
+    const QImage image = dialog.grab().toImage();
+    const QRect field = dialog.Memo1->geometry().adjusted(4, 4, -4, -4);
+    const int background = qGray(image.pixel(field.right() - 4, field.bottom() - 4));
     EXPECT_GT(StrokesOn(image, field, background), 60)
         << "text colour " << dialog.Memo1->palette().text().color().name().toStdString()
         << " on grey " << background;

@@ -203,8 +203,11 @@ TEST_F(FormTest, TheBusyOverlayStaysAboveTheDebugListWhenPainted) {
     form->WritingView->show();
     form->CalloutPanel1->show();
     form->CalloutPanel1->raise();
-    ASSERT_EQ(form->childAt(QPoint(300, 80)), form->Memo1->viewport());
+    // Children are kept bottom to top.
+    const auto stacked = [&](QObject* child) { return form->children().indexOf(child); };
+    ASSERT_GT(stacked(form->CalloutPanel1), stacked(form->WritingView));
     form->FormPaint(QRegion(form->rect()));
+    EXPECT_GT(stacked(form->WritingView), stacked(form->CalloutPanel1));
     // Covering the window, it takes the clicks meant for the controls below.
     EXPECT_EQ(form->childAt(QPoint(300, 80)), form->WritingView);
     EXPECT_EQ(form->childAt(QPoint(20, 400)), form->WritingView);
