@@ -16,8 +16,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
+#include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -281,3 +284,125 @@ TEST_F(PlaybackTest, WithoutASenderTheChainIsBuiltForExportAndSeeksFollowTheTag)
 }
 
 } // namespace
+
+namespace {
+
+// A sine on both channels (or the left only), amplitude 0.3.
+QString ToneWav(const std::string& name, double hz, double seconds, bool leftOnly = false) {
+    constexpr std::uint32_t rate = 44100;
+    const auto frames = static_cast<std::size_t>(seconds * rate);
+    std::vector<std::int16_t> samples(frames * 2);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(
+            std::lrint(0.3 * 32767 * std::sin(2 * std::numbers::pi * hz * double(i) / rate)));
+        samples[2 * i] = v;
+        samples[2 * i + 1] = leftOnly ? std::int16_t{0} : v;
+    }
+    return QString::fromStdString(writeWav(name, samples, 2, rate).string());
+}
+
+// The left channel from its first to its last clearly audible sample.
+std::vector<std::int16_t> AudibleLeft(const std::vector<std::int16_t>& heard) {
+    std::size_t first = heard.size() / 2, last = 0;
+    for (std::size_t i = 0; i < heard.size() / 2; ++i) {
+        if (std::abs(heard[2 * i]) > 1000) {
+            first = std::min(first, i);
+            last = i;
+        }
+    }
+    if (first > last)
+        return {};
+    std::vector<std::int16_t> left;
+    for (std::size_t i = first; i <= last; ++i)
+        left.push_back(heard[2 * i]);
+    return left;
+}
+
+class HeardPlayback : public PlaybackTest {
+  protected:
+    // Plays the file through SDL's disk driver to its end and returns what the device played.
+    std::vector<std::int16_t> PlayToEnd(const QString& path) {
+        const auto capture = useAudioDriver("disk");
+        Open();
+        form->VolumeBar->SetValue(0.0f);
+        prepare();
+        Play(path);
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        EXPECT_TRUE(WaitFor([&] { return State(form->dwFxStream()) == BASS_ACTIVE_STOPPED; }));
+        EXPECT_TRUE(WaitFor([&] { return State(form->dwOutStream()) == BASS_ACTIVE_STALLED; }));
+        Close(); // frees the library, which closes the capture file
+        return readCapture(capture);
+    }
+    std::function<void()> prepare = [] {};
+};
+
+} // namespace
+
+// Key and tempo chosen before play hold from the first sound heard, as in an export.
+struct SetBeforePlay {
+    const char* name;
+    double key;
+    float tempoBar;
+    double heardHz, heardSeconds; // of a 1.6 s tone at 440 Hz
+};
+
+class SetBeforePlayCases : public HeardPlayback,
+                           public ::testing::WithParamInterface<SetBeforePlay> {};
+
+TEST_P(SetBeforePlayCases, KeyAndTempoHoldFromTheFirstSoundHeard) {
+    const SetBeforePlay& c = GetParam();
+    prepare = [&] {
+        form->Switch1->SetChecked(false);
+        form->SpinKeyChange->setValue(c.key);
+        form->TrackTempo->SetValue(c.tempoBar);
+    };
+    const std::vector<std::int16_t> left =
+        AudibleLeft(PlayToEnd(ToneWav(std::string("before_") + c.name + ".wav", 440.0, 1.6)));
+    ASSERT_FALSE(left.empty());
+
+    EXPECT_NEAR(double(left.size()) / 44100, c.heardSeconds, 0.04);
+    // The first 0.3 s (the first buffer is 1.1 s), past the first 20 ms.
+    const std::vector<std::int16_t> start(left.begin() + 882, left.begin() + 882 + 13230);
+    EXPECT_NEAR(crossingRate(start, 1, 0, 44100), c.heardHz, 4.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetBeforePlayCases,
+    ::testing::Values(SetBeforePlay{"key_up_two", 2.0, 0.0f, 440.0 * std::pow(2.0, 2.0 / 12), 1.6},
+                      SetBeforePlay{"tempo_up_20_percent", 0.0, float(std::log10(1.2)), 440.0,
+                                    1.6 / 1.2}),
+    [](const ::testing::TestParamInfo<SetBeforePlay>& p) { return std::string(p.param.name); });
+
+// With the reduction on, playback goes on to the song's last sound, as the export does (which
+// writes exactly the song's length); only the quarter-frame lead-in comes before it.
+TEST_F(HeardPlayback, WithTheReductionOnTheSongIsHeardToItsEnd) {
+    prepare = [&] { form->Switch1->SetChecked(true); };
+    // A left-only tone: the reduction keeps it whole.
+    const std::vector<std::int16_t> left =
+        AudibleLeft(PlayToEnd(ToneWav("reduced_to_end.wav", 1000.0, 1.3, true)));
+    ASSERT_FALSE(left.empty());
+    EXPECT_NEAR(double(left.size()) / 44100, 1.3, 0.01);
+}
+
+// A path typed into the box while a song is paused counts as a new choice: play starts it.
+TEST_F(PlaybackTest, APathTypedWhilePausedIsWhatPlayStarts) {
+    Open();
+    form->show();
+    Play(ToneWav("first.wav", 440.0, 3.0));
+    ASSERT_EQ(State(form->dwFxStream()), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+    form->Button4Click(form->Button4);
+    form->Timer2Timer(form->Timer2); // the path box comes back with the pause
+    ASSERT_EQ(State(form->dwFxStream()), static_cast<DWORD>(BASS_ACTIVE_PAUSED));
+    ASSERT_TRUE(form->Edit1->isEnabled());
+
+    const QString typed = ToneWav("typed.wav", 440.0, 1.0);
+    form->Edit1->selectAll();
+    QTest::keyClicks(form->Edit1, typed);
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    EXPECT_EQ(State(form->dwFxStream()), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+
+    form->ProcessingButtonClick(form->ProcessingButton);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(BASS_ChannelGetLength(form->dwStream(), BASS_POS_BYTE), QWORD(44100) * 4);
+    EXPECT_EQ(State(form->dwFxStream()), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+}
