@@ -1,6 +1,7 @@
 #include "audio/internal/FileDecoder.h"
 
 #include "audio/bass.h"
+#include "audio/internal/FfmpegLimits.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,7 +16,6 @@ extern "C" {
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <mutex>
 #include <vector>
 
 namespace corvanel::audio {
@@ -270,9 +270,7 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
         return nullptr;
     }
 
-    // A damaged file is an ordinary input here; the decoder's own complaints are not shown.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+    setUpFfmpeg();
 
     std::unique_ptr<FileDecoder> d(new FileDecoder);
     Impl& m = *d->impl_;

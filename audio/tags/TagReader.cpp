@@ -1,5 +1,7 @@
 #include "TagReader.h"
 
+#include "audio/internal/FfmpegLimits.h"
+
 #include <array>
 #include <cctype>
 #include <memory>
@@ -130,6 +132,7 @@ std::string yearFromDate(std::string_view date) {
 }
 
 std::optional<TagValues> readTags(const std::filesystem::path& path) {
+    setUpFfmpeg();
     AVFormatContext* raw = nullptr;
     // FFmpeg takes UTF-8 file names on every platform.
     const std::u8string name = path.u8string();
