@@ -1,8 +1,11 @@
 #include "EncoderCatalogue.h"
 
+#include "EncoderCommandLine.h"
 #include "MarkedText.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace corvanel {
@@ -56,7 +59,33 @@ TEncoderCatalogue TEncoderCatalogue::FromBytes(std::string_view bytes) {
             current->push_back({std::string(Trim(line.substr(0, equals))),
                                 std::string(Trim(line.substr(equals + 1)))});
     }
+    catalogue.LeaveOutUnsafeTemplates();
     return catalogue;
+}
+
+void TEncoderCatalogue::LeaveOutUnsafeTemplates() {
+    std::vector<std::string> unsafe;
+    for (std::string_view section : kTemplateSections) {
+        for (const TCatalogueLine& line : Lines(section)) {
+            if (line.Key.empty() || TemplateKeepsValuesWhole(line.Value))
+                continue;
+            const bool known = std::any_of(unsafe.begin(), unsafe.end(), [&](const auto& name) {
+                return EqualNoCase(name, line.Key);
+            });
+            if (known)
+                continue;
+            unsafe.push_back(line.Key);
+            std::cerr << kCatalogueFileName << ": encoder \"" << line.Key << "\" left out: in ["
+                      << section
+                      << "] a placeholder is inside quotes, after a backslash or before a quote, "
+                         "where a tag value could split into more arguments\n";
+        }
+    }
+    for (TSection& section : FSections)
+        std::erase_if(section.Lines, [&](const TCatalogueLine& line) {
+            return std::any_of(unsafe.begin(), unsafe.end(),
+                               [&](const auto& name) { return EqualNoCase(name, line.Key); });
+        });
 }
 
 const std::vector<TCatalogueLine>& TEncoderCatalogue::Lines(std::string_view section) const {

@@ -36,7 +36,8 @@ class TEncoderCatalogue {
     // A missing or unreadable file gives an empty catalogue.
     static TEncoderCatalogue LoadFromFile(const std::filesystem::path& file);
     // Raw file content: a byte-order mark selects UTF-8 or UTF-16; without one the bytes are
-    // in the locale's encoding.
+    // in the locale's encoding. An encoder with a template where a tag value could split
+    // (TemplateKeepsValuesWhole) is left out of every section, with a line on standard error.
     static TEncoderCatalogue FromBytes(std::string_view bytes);
 
     // The section's lines in file order; empty when the section is missing.
@@ -45,6 +46,8 @@ class TEncoderCatalogue {
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
   private:
+    void LeaveOutUnsafeTemplates();
+
     struct TSection {
         std::string Name;
         std::vector<TCatalogueLine> Lines;

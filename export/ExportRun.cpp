@@ -3,6 +3,7 @@
 #include "EncoderCatalogue.h"
 #include "EncoderCommandLine.h"
 #include "SameFile.h"
+#include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 #include "audio/chain/TextCodec.h"
 #include "audio/encode/EncodeFailure.h"
@@ -218,6 +219,13 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         if (writeError != 0) {
             audio::encode::setLastFailureDetail(writeDetail);
             throw ExportFailure(FailureText(DeliveryReason(writeError)));
+        }
+        // The output is complete as far as the source could be decoded, but that is not the
+        // whole source.
+        if (ended && audio::decodeStoppedEarly(source)) {
+            audio::encode::setLastFailureDetail({});
+            throw ExportFailure(FailureText(
+                "入力ファイルが途中から読めないため、途中までしか書き出せませんでした"));
         }
     } catch (const ExportFailure& e) {
         failure = e.what();

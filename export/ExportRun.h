@@ -7,7 +7,8 @@
 // The written audio lines up with the tempo stream: with the reduction on, the processor's
 // quarter-frame lead-in is dropped and its held-back end is flushed with silence, so the
 // output has exactly as many sample pairs as the tempo stream delivered. A failed encoder
-// start, write or finish ends the run with an error, never with the completion message.
+// start, write or finish ends the run with an error, never with the completion message; so
+// does a source whose decoding stopped on damaged data (the output keeps what was written).
 //
 // Units: block size in bytes (half a second of 16-bit stereo, whole sample pairs); progress
 // in percent of the source's length in bytes; the pass-through pause in milliseconds; the

@@ -14,6 +14,9 @@ constexpr char kSeparator = '\\';
 constexpr std::string_view kPathSeparators = "/";
 constexpr char kSeparator = '/';
 #endif
+
+// Shown for a "|" in a description, which would otherwise end the entry's display text.
+constexpr std::string_view kFilterBarStandIn = "\xEF\xBD\x9C"; // U+FF5C
 } // namespace
 
 bool OutputChosen(const TObjectEx& holder) {
@@ -41,11 +44,15 @@ std::string SaveDialogFilter(const TEncoderCatalogue& catalogue, std::string_vie
     for (const TCatalogueLine& line : catalogue.Lines(kEncodersSection)) {
         const std::string& name = line.Key;
         const std::string ext = catalogue.Value(kExtensionSection, name).value_or(std::string());
-        if (ext.empty() || name.empty())
+        // "|" separates the filter's fields: an extension holding it cannot be a pattern.
+        if (ext.empty() || name.empty() || ext.find('|') != std::string::npos)
             continue;
         if (name.front() != '<' && !exists(std::string(encodeDir) + name))
             continue;
-        filter += line.Value + " (*" + ext + ")|*" + ext + "|";
+        std::string description;
+        for (char c : line.Value)
+            description += c == '|' ? std::string(kFilterBarStandIn) : std::string(1, c);
+        filter += description + " (*" + ext + ")|*" + ext + "|";
     }
     return filter;
 }

@@ -52,8 +52,9 @@ using TFileExists = std::function<bool(const std::string& path)>;
 bool RegularFileExists(const std::string& path);
 
 // The save dialog's file types: "description (*ext)|*ext|" per offered "ENCODERS" line, in
-// that section's order. A line is offered when its name and its "EXTENSION" value are both
-// non-empty and the name is built in ("<...") or names an existing file in encodeDir.
+// that section's order, a "|" in the description shown as the full-width "｜". A line is
+// offered when its name and its "EXTENSION" value are both non-empty, the extension holds no
+// "|" and the name is built in ("<...") or names an existing file in encodeDir.
 std::string SaveDialogFilter(const TEncoderCatalogue& catalogue, std::string_view encodeDir,
                              const TFileExists& exists = RegularFileExists);
 

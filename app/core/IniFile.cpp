@@ -94,6 +94,31 @@ void TIniFile::LoadFromBytes(std::string_view bytes) {
     Parse(decoded.Text);
 }
 
+// What one line of the file holds; `Text` is the section name, or the key of an entry.
+struct TIniFile::TLine {
+    enum class TKind { Skipped, Section, Entry };
+    TKind Kind = TKind::Skipped;
+    std::string_view Text;
+    std::string_view Value;
+    bool HasEquals = false;
+};
+
+TIniFile::TLine TIniFile::ReadLine(std::string_view text) {
+    const std::string_view line = Trim(text);
+    if (line.empty() || line.front() == ';')
+        return {};
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2)
+        return {TLine::TKind::Section, Trim(line.substr(1, line.size() - 2)), {}, false};
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return {TLine::TKind::Entry, line, {}, false};
+    return {TLine::TKind::Entry, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), true};
+}
+
+bool TIniFile::CarriedByOneLine(std::string_view text) {
+    return text.find_first_of("\r\n") == std::string_view::npos;
+}
+
 void TIniFile::Parse(std::string_view text) {
     FSections.clear();
     TSection* current = nullptr;
@@ -102,30 +127,21 @@ void TIniFile::Parse(std::string_view text) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos)
             end = text.size();
-        const std::string_view line = Trim(text.substr(pos, end - pos));
+        const TLine line = ReadLine(text.substr(pos, end - pos));
         pos = end + 1;
         if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n')
             ++pos;
 
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            current = FindSection(name);
+        if (line.Kind == TLine::TKind::Section) {
+            current = FindSection(line.Text);
             if (current == nullptr) {
-                FSections.push_back({std::string(name), {}});
+                FSections.push_back({std::string(line.Text), {}});
                 current = &FSections.back();
             }
-            continue;
+        } else if (line.Kind == TLine::TKind::Entry && current != nullptr) {
+            current->Entries.push_back(
+                {std::string(line.Text), std::string(line.Value), line.HasEquals});
         }
-        if (current == nullptr)
-            continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            current->Entries.push_back({std::string(line), {}, false});
-        else
-            current->Entries.push_back({std::string(Trim(line.substr(0, equals))),
-                                        std::string(Trim(line.substr(equals + 1))), true});
     }
 }
 
@@ -212,7 +228,19 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+bool TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    // Only what reads back as the same section, key and value is written.
+    const std::string sectionLine = "[" + std::string(section) + "]";
+    const TLine asSection = ReadLine(sectionLine);
+    if (!CarriedByOneLine(section) || asSection.Kind != TLine::TKind::Section ||
+        asSection.Text != section)
+        return false;
+    const std::string entryLine = std::string(key) + "=" + std::string(value);
+    const TLine asEntry = ReadLine(entryLine);
+    if (!CarriedByOneLine(entryLine) || asEntry.Kind != TLine::TKind::Entry || !asEntry.HasEquals ||
+        asEntry.Text != key || asEntry.Value != value)
+        return false;
+
     TSection* target = FindSection(section);
     if (target == nullptr) {
         FSections.push_back({std::string(section), {}});
@@ -221,22 +249,25 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     for (TEntry& entry : target->Entries) {
         if (entry.HasEquals && EqualNoCase(entry.Key, key)) {
             entry.Value = std::string(value);
-            return;
+            return true;
         }
     }
     target->Entries.push_back({std::string(key), std::string(value), true});
+    return true;
 }
 
-void TIniFile::WriteFloat(std::string_view section, std::string_view key, double value) {
-    WriteString(section, key, FormatFloat(value));
+bool TIniFile::WriteFloat(std::string_view section, std::string_view key, double value) {
+    if (!std::isfinite(value))
+        return false; // would read back as the default
+    return WriteString(section, key, FormatFloat(value));
 }
 
-void TIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
-    WriteString(section, key, std::to_string(value));
+bool TIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+    return WriteString(section, key, std::to_string(value));
 }
 
-void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-    WriteString(section, key, value ? "1" : "0");
+bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    return WriteString(section, key, value ? "1" : "0");
 }
 
 std::vector<std::string> TIniFile::SectionNames() const {
@@ -249,13 +280,21 @@ std::vector<std::string> TIniFile::SectionNames() const {
 std::string TIniFile::FormatFloat(double value) const {
     if (value == 0.0)
         value = 0.0; // no "-0"
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    std::string text(buffer, result.ptr);
-    for (char& c : text)
-        if (c == '.')
-            c = FDecimalSeparator;
+    auto format = [this](double v, auto... precision) {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, v,
+                                          std::chars_format::general, precision...);
+        std::string text(buffer, result.ptr);
+        for (char& c : text)
+            if (c == '.')
+                c = FDecimalSeparator;
+        return text;
+    };
+    const std::string text = format(value, 15);
+    // Rounded to 15 digits, the largest doubles go beyond the largest double and would not
+    // read back: those are written in the shortest form that reads back exactly.
+    if (std::isfinite(value) && !ParseFloat(text))
+        return format(value);
     return text;
 }
 

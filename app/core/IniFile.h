@@ -51,12 +51,16 @@ class TIniFile {
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
     // Replaces the value of the first matching key (its spelling stays) or appends the key to
-    // the section, which is appended to the file when missing.
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
-    // General decimal form, up to 15 significant digits.
-    void WriteFloat(std::string_view section, std::string_view key, double value);
-    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
-    void WriteBool(std::string_view section, std::string_view key, bool value);
+    // the section, which is appended to the file when missing. Refused (false, nothing
+    // changed) when the file could not carry it back as the same section, key and value: a
+    // line break anywhere, white space at either end of a name or value, a key holding "=",
+    // starting with ";" or making its line read as a section.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // General decimal form, up to 15 significant digits (more where 15 would not read back).
+    // Infinity and NaN are refused.
+    bool WriteFloat(std::string_view section, std::string_view key, double value);
+    bool WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+    bool WriteBool(std::string_view section, std::string_view key, bool value);
 
     std::vector<std::string> SectionNames() const;
 
@@ -76,6 +80,10 @@ class TIniFile {
         std::vector<TEntry> Entries;
     };
 
+    struct TLine;
+    // The one rule of what a line holds, for reading and for checking what is written.
+    static TLine ReadLine(std::string_view line);
+    static bool CarriedByOneLine(std::string_view text);
     void Parse(std::string_view text);
     const TSection* FindSection(std::string_view name) const;
     TSection* FindSection(std::string_view name);

@@ -21,14 +21,22 @@ std::vector<std::string> splitCommandLine(std::string_view text) {
         return args;
 
     // The program name takes no escapes, so a folder ending in a backslash cannot swallow
-    // the closing quote.
+    // the closing quote; a doubled quote lets a folder name hold a quote of its own.
     std::string program;
     if (text[i] == '"') {
         ++i;
-        while (i < n && text[i] != '"')
+        while (i < n) {
+            if (text[i] == '"') {
+                if (i + 1 < n && text[i + 1] == '"') {
+                    program += '"';
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
             program += text[i++];
-        if (i < n)
-            ++i;
+        }
     } else {
         while (i < n && !isBlank(text[i]))
             program += text[i++];

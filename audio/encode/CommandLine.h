@@ -14,8 +14,9 @@ namespace corvanel::audio::encode {
 
 // Rules:
 // - the first argument (the program) ends at the next space or tab, or, when it opens with a
-//   double quote, at the next double quote (text right after that quote starts the next
-//   argument); backslashes are kept as they are in it;
+//   double quote, at the next double quote that is not doubled (text right after it starts the
+//   next argument); inside those quotes `""` is one literal double quote; backslashes are kept
+//   as they are in it;
 // - after it, spaces and tabs separate arguments outside double quotes; a double quote opens or
 //   closes a quoted part, and a quoted part may be empty (`""` alone is an empty argument);
 // - inside a quoted part, `""` is one literal double quote and the quoted part goes on;

@@ -1,6 +1,7 @@
 #include "audio/internal/FileDecoder.h"
 
 #include "audio/bass.h"
+#include "audio/internal/FfmpegLimits.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,7 +16,6 @@ extern "C" {
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <mutex>
 #include <vector>
 
 namespace corvanel::audio {
@@ -44,7 +44,8 @@ using SwrPtr = std::unique_ptr<SwrContext, SwrFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 
-// A run of undecodable packets this long ends the stream instead of looping over garbage.
+// A run of undecodable packets this long ends the stream (as stopped on an error) instead of
+// looping over garbage.
 constexpr int kMaxConsecutiveErrors = 500;
 
 bool among(AVCodecID id, std::initializer_list<AVCodecID> ids) {
@@ -131,7 +132,8 @@ struct FileDecoder::Impl {
     bool demuxEnded = false;
     bool flushSent = false;
     bool decoderEnded = false;
-    int64_t skipTarget = -1; // after a seek: drop output before this frame
+    bool stoppedOnError = false; // the end came from data that could not be read or decoded
+    int64_t skipTarget = -1;     // after a seek: drop output before this frame
 
     ~Impl() { av_channel_layout_uninit(&swrInLayout); }
 
@@ -207,9 +209,17 @@ struct FileDecoder::Impl {
                 av_frame_unref(frame.get());
                 return true;
             }
-            if (ret != AVERROR(EAGAIN)) {
+            if (ret == AVERROR_EOF) {
                 decoderEnded = true;
                 break;
+            }
+            if (ret != AVERROR(EAGAIN)) {
+                // The packet did not decode: go on with the next one, as sending does.
+                if (++errors > kMaxConsecutiveErrors) {
+                    decoderEnded = stoppedOnError = true;
+                    break;
+                }
+                continue; // the decoder asks for the next packet once this one is dropped
             }
             if (demuxEnded) {
                 if (flushSent) {
@@ -223,14 +233,13 @@ struct FileDecoder::Impl {
             ret = av_read_frame(format.get(), packet.get());
             if (ret < 0) {
                 demuxEnded = true;
+                stoppedOnError = ret != AVERROR_EOF;
                 continue;
             }
             if (packet->stream_index == streamIndex) {
                 ret = avcodec_send_packet(codec.get(), packet.get());
                 if (ret < 0 && ret != AVERROR(EAGAIN) && ++errors > kMaxConsecutiveErrors)
-                    demuxEnded = true;
-                else if (ret >= 0)
-                    errors = 0;
+                    demuxEnded = stoppedOnError = true;
             }
             av_packet_unref(packet.get());
         }
@@ -261,9 +270,7 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
         return nullptr;
     }
 
-    // A damaged file is an ordinary input here; the decoder's own complaints are not shown.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+    setUpFfmpeg();
 
     std::unique_ptr<FileDecoder> d(new FileDecoder);
     Impl& m = *d->impl_;
@@ -343,6 +350,9 @@ uint32_t FileDecoder::origres() const {
 int64_t FileDecoder::lengthFrames() const {
     return impl_->lengthFrames;
 }
+bool FileDecoder::stoppedOnError() const {
+    return impl_->stoppedOnError;
+}
 
 size_t FileDecoder::read(int16_t* out, size_t frames) {
     Impl& m = *impl_;
@@ -371,7 +381,7 @@ bool FileDecoder::seek(int64_t target) {
     m.swr.reset(); // drops samples it held back from before the seek
     m.pending.clear();
     m.pendingPos = 0;
-    m.demuxEnded = m.flushSent = m.decoderEnded = false;
+    m.demuxEnded = m.flushSent = m.decoderEnded = m.stoppedOnError = false;
     m.skipTarget = target;
     return true;
 }

@@ -36,6 +36,9 @@ class FileDecoder {
 
     // Decodes up to `frames` frames into out; 0 at the end. Undecodable packets are skipped.
     size_t read(int16_t* out, size_t frames);
+    // After read gave 0: whether the end came from a read error or from a long run of
+    // undecodable packets rather than the end of the file.
+    bool stoppedOnError() const;
     // Positions the next read at `frame` (exact where the container's timestamps are).
     bool seek(int64_t frame);
 

@@ -34,6 +34,7 @@ int64_t FileStream::produce(uint8_t* out, size_t bytes) {
     const size_t n = decoder_->read(reinterpret_cast<int16_t*>(out), bytes / frameBytes());
     if (n == 0) {
         endFrames_ = positionFrames_.load();
+        stoppedEarly_ = decoder_->stoppedOnError();
         return -1;
     }
     positionFrames_ += static_cast<int64_t>(n);
@@ -62,6 +63,7 @@ bool FileStream::seekLocked(int64_t bytes) {
         decoder_ = std::move(fresh);
     }
     positionFrames_ = frame;
+    stoppedEarly_ = false;
     return true;
 }
 

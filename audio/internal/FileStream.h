@@ -24,6 +24,9 @@ class FileStream final : public Channel {
     bool length(int64_t& bytes) override;
     // The UTF-8 path the stream was opened with (for the tag reader).
     const std::string& path() const { return path_; }
+    // Whether the data ended before the end of the file, on data that could not be read or
+    // decoded. Reset by a seek.
+    bool stoppedEarly() const { return stoppedEarly_; }
 
   protected:
     int64_t produce(uint8_t* out, size_t bytes) override;
@@ -41,6 +44,7 @@ class FileStream final : public Channel {
     const int64_t estimatedFrames_;
     std::atomic<int64_t> positionFrames_{0};
     std::atomic<int64_t> endFrames_{-1}; // known once the end was reached
+    std::atomic<bool> stoppedEarly_{false};
 };
 
 } // namespace corvanel::audio

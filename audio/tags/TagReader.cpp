@@ -1,5 +1,7 @@
 #include "TagReader.h"
 
+#include "audio/internal/FfmpegLimits.h"
+
 #include <array>
 #include <cctype>
 #include <memory>
@@ -71,9 +73,24 @@ std::string latin1ToUtf8(std::string_view s) {
     return out;
 }
 
+// Callers carry values as lines of name, separator, value: a line break or a control
+// character inside a value would cut it or forge another tag. A line break (CR LF counted
+// once) and every other control character become a space.
+std::string withoutControls(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+            continue;
+        out += (c < 0x20 || c == 0x7F) ? ' ' : s[i];
+    }
+    return out;
+}
+
 std::string cleanText(const char* value) {
     std::string s = value != nullptr ? value : "";
-    return isValidUtf8(s) ? s : latin1ToUtf8(s);
+    return withoutControls(isValidUtf8(s) ? s : latin1ToUtf8(s));
 }
 
 // First non-empty value among keys, container metadata first, then the audio stream's (Ogg
@@ -115,6 +132,7 @@ std::string yearFromDate(std::string_view date) {
 }
 
 std::optional<TagValues> readTags(const std::filesystem::path& path) {
+    setUpFfmpeg();
     AVFormatContext* raw = nullptr;
     // FFmpeg takes UTF-8 file names on every platform.
     const std::u8string name = path.u8string();

@@ -20,6 +20,8 @@ struct TagValues {
 };
 
 // nullopt when the file cannot be opened as media; a file without tags gives empty values.
+// Values hold no control characters: each line break and other control character in a stored
+// value is read as a space.
 std::optional<TagValues> readTags(const std::filesystem::path& path);
 
 // Replaces every "%TITL", "%ARTI", "%ALBM", "%GNRE" and "%YEAR" (exact case) by its value;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -97,14 +98,79 @@ TEST_P(IniFloatFormat, WritesUpToFifteenSignificantDigits) {
     EXPECT_EQ(file.FormatFloat(GetParam().value), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniFloatFormat,
-                         testing::Values(FormatCase{45.0, "45"}, FormatCase{-20.0, "-20"},
-                                         FormatCase{0.1, "0.1"}, FormatCase{-0.0, "0"},
-                                         // a band edge widened from single precision
-                                         FormatCase{static_cast<double>(199.99997f),
-                                                    "199.999969482422"},
-                                         FormatCase{static_cast<double>(20.1f), "20.1000003814697"},
-                                         FormatCase{1e20, "1e+20"}, FormatCase{1.5e-7, "1.5e-07"}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, IniFloatFormat,
+    testing::Values(FormatCase{45.0, "45"}, FormatCase{-20.0, "-20"}, FormatCase{0.1, "0.1"},
+                    FormatCase{-0.0, "0"},
+                    // a band edge widened from single precision
+                    FormatCase{static_cast<double>(199.99997f), "199.999969482422"},
+                    FormatCase{static_cast<double>(20.1f), "20.1000003814697"},
+                    FormatCase{1e20, "1e+20"}, FormatCase{1.5e-7, "1.5e-07"},
+                    // 15 digits would round beyond the largest double
+                    FormatCase{1.7976931348623157e308, "1.7976931348623157e+308"},
+                    FormatCase{-1.7976931348623157e308, "-1.7976931348623157e+308"},
+                    FormatCase{1.7976931348623e308, "1.7976931348623e+308"}));
+
+TEST(IniFileNumbers, FloatsAtTheEndsOfTheRangeReadBack) {
+    for (const double value : {1.7976931348623157e308, -1.7976931348623157e308,
+                               1.7976931348623155e308, 4.9e-324, 0.1, 1e300}) {
+        TIniFile file('.');
+        ASSERT_TRUE(file.WriteFloat("s", "v", value));
+        EXPECT_EQ(Loaded(file.ToBytes()).ReadFloat("s", "v", 7.0), value) << file.ToText();
+    }
+    TIniFile file('.');
+    for (const double value :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(file.WriteFloat("s", "v", value)) << value;
+    EXPECT_EQ(file.ToText(), "") << "a refused write changes nothing";
+}
+
+struct WriteCase {
+    const char* name;
+    std::string section, key, value;
+    bool accepted;
+};
+
+class IniFileWrite : public testing::TestWithParam<WriteCase> {};
+
+// What is written reads back as the same sections, keys and values; what a line cannot carry
+// is refused and leaves the file as it was.
+TEST_P(IniFileWrite, ReadsBackOrIsRefused) {
+    const WriteCase& c = GetParam();
+    TIniFile file = Loaded("[s]\nkept=1\n");
+    EXPECT_EQ(file.WriteString(c.section, c.key, c.value), c.accepted);
+    const TIniFile back = Loaded(file.ToBytes());
+    EXPECT_EQ(back.ReadString("s", "kept"), "1");
+    if (c.accepted) {
+        EXPECT_EQ(back.ReadString(c.section, c.key), c.value) << file.ToText();
+        EXPECT_EQ(back.SectionNames(), file.SectionNames());
+    } else {
+        EXPECT_EQ(file.ToText(), "[s]\nkept=1\n\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IniFileWrite,
+    testing::Values(WriteCase{"Plain", "s", "k", "v", true},
+                    WriteCase{"NewSection", "new one", "k", "v", true},
+                    WriteCase{"ValueWithEqualsAndSemicolon", "s", "k", "a=b;c", true},
+                    WriteCase{"EmptyValue", "s", "k", "", true},
+                    WriteCase{"ValueLikeASection", "s", "k", "[x]", true},
+                    WriteCase{"KeyOpeningABracket", "s", "[k", "v", true},
+                    WriteCase{"Utf8", "節", "キー", "値 \"q\"", true},
+                    WriteCase{"LineBreakInValue", "s", "k", "a\n[evil]\nx=1", false},
+                    WriteCase{"CarriageReturnInValue", "s", "k", "a\rb", false},
+                    WriteCase{"LineBreakInKey", "s", "k\nx", "v", false},
+                    WriteCase{"LineBreakInSection", "a]\n[b", "k", "v", false},
+                    WriteCase{"KeyStartingAComment", "s", ";k", "v", false},
+                    WriteCase{"KeyHoldingEquals", "s", "a=b", "v", false},
+                    WriteCase{"LineReadAsASection", "s", "[k", "v]", false},
+                    WriteCase{"SpaceAroundValue", "s", "k", " v ", false},
+                    WriteCase{"SpaceAroundKey", "s", " k", "v", false},
+                    WriteCase{"SpaceAroundSection", " s2", "k", "v", false},
+                    WriteCase{"ControlCharacterAtTheEnd", "s", "k", std::string("v\0", 2), false}),
+    [](const testing::TestParamInfo<WriteCase>& p) { return std::string(p.param.name); });
 
 TEST(IniFileNumbers, UserDecimalSeparatorIsUsedBothWays) {
     TIniFile file(',');

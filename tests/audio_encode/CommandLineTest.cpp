@@ -25,6 +25,8 @@ const SplitCase kCases[] = {
     {"QuotedProgramWithSpaces", "\"/opt/my dir/lame\" -", {"/opt/my dir/lame", "-"}},
     {"ProgramKeepsBackslashes", "\"C:\\enc\\addon.win\\\" x", {"C:\\enc\\addon.win\\", "x"}},
     {"ProgramEndsAtClosingQuote", "\"a b\"c d", {"a b", "c", "d"}},
+    {"DoubledQuoteInProgram", "\"/opt/in\"\"st\"\"\" x", {"/opt/in\"st\"", "x"}},
+    {"ProgramOfOnlyAQuote", "\"\"\"\"", {"\""}},
     {"QuotedArgumentWithSpaces", "p \"out file.mp3\"", {"p", "out file.mp3"}},
     {"EmptyQuotedArgument", "p \"\" x", {"p", "", "x"}},
     {"DoubledQuoteInsideQuotes", "p \"say \"\"hi\"\"\" x", {"p", "say \"hi\"", "x"}},

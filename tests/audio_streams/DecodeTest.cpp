@@ -1,5 +1,6 @@
 // File streams: formats, the openers' refusals, bad input, positions and dead handles.
 #include "AudioFixtures.h"
+#include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 
 #include <gtest/gtest.h>
@@ -268,6 +269,34 @@ INSTANTIATE_TEST_SUITE_P(Files, Truncated,
                          ::testing::Values(TruncCase{"wav", "t.wav", ""},
                                            TruncCase{"mp3", "t.mp3", "-c:a libmp3lame"}),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// Damage that ends the data early is told apart from the end of the file.
+TEST(Damage, DecodingStoppedByDamageIsReported) {
+    const fs::path wav = writeWav("long.wav", noise(44100 * 12, 2), 2, 44100);
+    const fs::path whole = convert(wav, "whole.ogg", "-c:a libvorbis -q:a 5");
+    const fs::path damaged = fixtureDir() / "damaged.ogg";
+    fs::copy_file(whole, damaged, fs::copy_options::overwrite_existing);
+    {
+        // Longer than the demuxer searches for its next page.
+        std::fstream f(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(fs::file_size(whole) / 3));
+        const std::string zeros(100000, '\0');
+        f.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    for (const auto& [path, early] : {std::pair{whole, false}, std::pair{damaged, true}}) {
+        SCOPED_TRACE(path.filename().string());
+        const HSTREAM h = openWith(BASS_StreamCreateFile, path);
+        ASSERT_NE(h, 0u) << BASS_ErrorGetCode();
+        EXPECT_FALSE(corvanel::audio::decodeStoppedEarly(h)) << "not before the end";
+        const auto decoded = decodeAll(h);
+        const double seconds = static_cast<double>(decoded.size()) / 2 / 44100;
+        EXPECT_EQ(corvanel::audio::decodeStoppedEarly(h), early);
+        EXPECT_NEAR(seconds, early ? 4.0 : 12.0, early ? 1.5 : 0.01);
+        ASSERT_TRUE(BASS_ChannelSetPosition(h, 0, BASS_POS_BYTE));
+        EXPECT_FALSE(corvanel::audio::decodeStoppedEarly(h)) << "a seek starts afresh";
+        BASS_StreamFree(h);
+    }
+}
 
 TEST(Paths, SpacesQuotesAndJapaneseOpenAsUtf16AndAsNarrowText) {
     const auto samples = noise(500, 2, 3);

@@ -64,6 +64,41 @@ TEST_P(TagsByContainer, AbsentFieldsAreEmpty) {
 INSTANTIATE_TEST_SUITE_P(Cases, TagsByContainer, ::testing::ValuesIn(kContainers),
                          [](const auto& tpi) { return std::string(tpi.param.name); });
 
+// Values travel as lines of name, character 30, value: a line break or control character
+// inside one would cut it or forge another tag, so each is read as a space.
+struct ControlCase {
+    const char* name;
+    const char* stored;
+    const char* read;
+};
+
+class TagControls : public ::testing::TestWithParam<ControlCase> {};
+
+TEST_P(TagControls, BecomeSpaces) {
+    if (!test::haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is needed to make the fixtures";
+    TempDir dir;
+    for (const char* file : {"t.mp3", "t.flac"}) {
+        SCOPED_TRACE(file);
+        const auto path = dir / file;
+        ASSERT_TRUE(test::makeTaggedFile(path, file[2] == 'm' ? "libmp3lame" : "flac",
+                                         {GetParam().stored, GetParam().stored, "", "", ""}));
+        const auto tags = readTags(path);
+        ASSERT_TRUE(tags);
+        EXPECT_EQ(tags->title, GetParam().read);
+        EXPECT_EQ(tags->artist, GetParam().read);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TagControls,
+    ::testing::Values(ControlCase{"LineFeed", "Ti\ttle\nline2", "Ti tle line2"},
+                      ControlCase{"CrLfIsOneBreak", "a\r\nb\rc", "a b c"},
+                      ControlCase{"ForgedTag", "T\nARTIST\x1eInjected", "T ARTIST Injected"},
+                      ControlCase{"OtherControls", "a\x01\x1f\x7f\x1b[0mb", "a    [0mb"},
+                      ControlCase{"PrintableKept", "曲 \"x\" \\ ~", "曲 \"x\" \\ ~"}),
+    [](const auto& tpi) { return std::string(tpi.param.name); });
+
 // ID3v1 keeps fixed-width Latin-1 fields and a genre number.
 TEST(TagReader, Id3v1LatinTextAndGenreNumber) {
     if (!test::haveFfmpeg())

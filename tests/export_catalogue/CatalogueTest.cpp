@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 using namespace corvanel;
@@ -93,8 +94,31 @@ TEST(CatalogueWave, BuiltInNameMatchesWithoutRegardToCase) {
     EXPECT_FALSE(IsWaveEncoder("WAVE"));
 }
 
+TEST(CatalogueTemplates, AnEncoderWithAnUnsafeTemplateIsLeftOutWithALine) {
+    testing::internal::CaptureStderr();
+    const TEncoderCatalogue c =
+        TEncoderCatalogue::FromBytes("[ENCODERS]\nbad=Bad\ngood=Good\nworse=Worse\n"
+                                     "[EXTENSION]\nbad=.bad\ngood=.good\nworse=.w\n"
+                                     "[PARAMETER-LO]\nBAD=-o <OUTPUT>\ngood=-o <OUTPUT>\n"
+                                     "[PARAMETER-MD]\nbad=\"--tt <TITLE>\"\ngood=--tt <TITLE>\n"
+                                     "worse=\\<ARTIST>\n"
+                                     "[PARAMETER-HI]\nbad=-o <OUTPUT>\nworse=<TITLE>\"x\"\n");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(c.Lines(kEncodersSection), (Lines{{"good", "Good"}}));
+    EXPECT_EQ(c.Lines(kExtensionSection), (Lines{{"good", ".good"}}));
+    EXPECT_EQ(c.Lines("PARAMETER-LO"), (Lines{{"good", "-o <OUTPUT>"}}));
+    EXPECT_EQ(c.Lines("PARAMETER-MD"), (Lines{{"good", "--tt <TITLE>"}}));
+    EXPECT_TRUE(c.Lines("PARAMETER-HI").empty());
+    // one line per encoder left out
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_NE(errors.find("\"bad\""), std::string::npos) << errors;
+    EXPECT_NE(errors.find("\"worse\""), std::string::npos) << errors;
+}
+
 TEST(ShippedCatalogue, EveryOfferedEntryHasAnExtensionAndThreeTemplates) {
+    testing::internal::CaptureStderr();
     const TEncoderCatalogue c = TEncoderCatalogue::LoadFromFile(CORVANEL_SHIPPED_CATALOGUE);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a shipped encoder was left out";
     const Lines& encoders = c.Lines(kEncodersSection);
     ASSERT_FALSE(encoders.empty());
     EXPECT_EQ(encoders.front().Key, "<WAVE>");

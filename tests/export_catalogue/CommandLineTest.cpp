@@ -109,4 +109,85 @@ INSTANTIATE_TEST_SUITE_P(Texts, QuotedValue,
                          testing::Values("", "a b", R"(Say "Hi")", R"(C:\)", R"(a\"b)", R"(\\)",
                                          R"(\\")", "曲 \"x\" <ARTIST>", "\"\"\"", "tab\there"));
 
+// Whatever the folder's name holds, the encoder's own path comes back as the program, and the
+// template's arguments follow unchanged.
+class ProgramFolder : public testing::TestWithParam<const char*> {};
+
+TEST_P(ProgramFolder, NeverSplitsTheProgramPath) {
+    TExportState state = State("lame", "-o <OUTPUT> --tt <TITLE>");
+    state.EncodeDir = GetParam();
+    const std::vector<std::string> args =
+        audio::encode::splitCommandLine(BuildEncoderCommandLine(state, 1, 44100, "T", "A"));
+    EXPECT_EQ(args,
+              (std::vector<std::string>{state.EncodeDir + "lame", "-o", state.Edit2, "--tt", "T"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ProgramFolder,
+                         testing::Values(R"(/opt/inst"dir/addon.win/)", R"(/opt/"/)",
+                                         R"(/opt/a""b/)", R"(/opt/"x" -o /tmp/evil "/)",
+                                         "/opt/my dir/addon.win/", "/opt/tab\tdir/",
+                                         R"(C:\Program Files\enc\)", R"(C:\a\"b\)", R"(/opt/\\"\/)",
+                                         "/opt/夜の歌 \"曲\"/", ""));
+
+TEST(TagValueLimit, CutsOnACharacterBoundary) {
+    const struct {
+        std::string text;
+        std::size_t max;
+        std::string expected;
+    } cases[] = {
+        {"abc", 3, "abc"},
+        {"abcd", 3, "abc"},
+        {"", 0, ""},
+        {"a\xE6\x9B\xB2", 3, "a"},             // a three-byte character does not fit
+        {"a\xE6\x9B\xB2", 4, "a\xE6\x9B\xB2"}, // it just fits
+        {"\xC3\xA9\xC3\xA9", 3, "\xC3\xA9"},
+        {"\xF0\x9F\x8E\xB5x", 2, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LimitTagValue(c.text, c.max), c.expected) << c.text << " / " << c.max;
+}
+
+TEST(TagValueLimit, AVeryLongTagStillGivesAShortCommandLine) {
+    std::string title;
+    while (title.size() < 140000)
+        title += "曲<ARTIST>";
+    const std::string artist(200000, 'a');
+    const std::vector<std::string> args = audio::encode::splitCommandLine(BuildEncoderCommandLine(
+        State("lame", "--tt <TITLE> --ta <ARTIST>"), 1, 44100, title, artist));
+    ASSERT_EQ(args.size(), 5u);
+    EXPECT_LE(args[2].size(), kMaxTagValueBytes);
+    EXPECT_GT(args[2].size(), kMaxTagValueBytes - 4);
+    EXPECT_EQ(args[2].substr(0, 3), "曲");
+    EXPECT_EQ(args[4], std::string(kMaxTagValueBytes, 'a') + " [Reduced]");
+}
+
+struct TemplateCase {
+    const char* name;
+    const char* tmpl;
+    bool whole;
+};
+
+class TemplateCheck : public testing::TestWithParam<TemplateCase> {};
+
+TEST_P(TemplateCheck, AcceptsOnlyPlaceholdersWhereAValueStaysOneArgument) {
+    EXPECT_EQ(TemplateKeepsValuesWhole(GetParam().tmpl), GetParam().whole) << GetParam().tmpl;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Templates, TemplateCheck,
+    testing::Values(TemplateCase{"Plain", "-s <SFREQ> --tt <TITLE> --ta <ARTIST> - <OUTPUT>", true},
+                    TemplateCase{"ClosingALongerArgument", "-T TITLE=<TITLE> -o<OUTPUT>", true},
+                    TemplateCase{"NoPlaceholders", "", true},
+                    TemplateCase{"RateInsideQuotes", "\"--rate=<SFREQ>\" <TITLE>", true},
+                    TemplateCase{"OtherPlaceholderLikeText", "--serial <SERIAL> <TITLE>", true},
+                    TemplateCase{"QuotedPartEndsBefore", "\"a b\" <TITLE> \"c\"", true},
+                    TemplateCase{"InsideQuotes", "\"--tt <TITLE>\"", false},
+                    TemplateCase{"QuotedPartLeftOpen", "\"--tt <OUTPUT>", false},
+                    TemplateCase{"AfterABackslash", "--tt \\<TITLE>", false},
+                    TemplateCase{"AfterTwoBackslashes", "--tt \\\\<ARTIST>", false},
+                    TemplateCase{"BeforeAQuote", "--tt <TITLE>\"x\"", false},
+                    TemplateCase{"TwoValuesTouching", "<TITLE><ARTIST>", false},
+                    TemplateCase{"ControlCharacter", "\x01 <TITLE>", false}),
+    [](const testing::TestParamInfo<TemplateCase>& p) { return std::string(p.param.name); });
+
 } // namespace

@@ -66,7 +66,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {"LAME"},
                    "MP3 (*.mp3)|*.mp3|"},
         FilterCase{
-            "LineWithoutEqualsNamesNothing", "[ENCODERS]\nlame\n[EXTENSION]\n=.mp3\n", {""}, ""}),
+            "LineWithoutEqualsNamesNothing", "[ENCODERS]\nlame\n[EXTENSION]\n=.mp3\n", {""}, ""},
+        // "|" ends a field: in a description it is shown as a full-width bar, and an extension
+        // holding one cannot be a pattern
+        FilterCase{"BarInDescription",
+                   "[ENCODERS]\na=A|*.x|B\nb=Next\n[EXTENSION]\na=.a\nb=.b\n",
+                   {"a", "b"},
+                   "A｜*.x｜B (*.a)|*.a|Next (*.b)|*.b|"},
+        FilterCase{"BarInExtension",
+                   "[ENCODERS]\na=A\nb=B\n[EXTENSION]\na=.a|x\nb=.b\n",
+                   {"a", "b"},
+                   "B (*.b)|*.b|"}),
     [](const testing::TestParamInfo<FilterCase>& p) { return std::string(p.param.name); });
 
 TEST(DialogFilterSplit, PairsOfDisplayTextAndPattern) {
@@ -74,6 +84,11 @@ TEST(DialogFilterSplit, PairsOfDisplayTextAndPattern) {
     EXPECT_EQ(SplitDialogFilter("WAV (*.wav)|*.wav|MP3 (*.mp3)|*.mp3|"),
               (Pairs{{"WAV (*.wav)", "*.wav"}, {"MP3 (*.mp3)", "*.mp3"}}));
     EXPECT_TRUE(SplitDialogFilter("").empty());
+    const TEncoderCatalogue c = TEncoderCatalogue::FromBytes(
+        "[ENCODERS]\n<WAVE>=W|A|V\n<RAW>=Raw\n[EXTENSION]\n<WAVE>=.wav\n<RAW>=.raw\n");
+    EXPECT_EQ(SplitDialogFilter(SaveDialogFilter(c, "/enc/")),
+              (Pairs{{"W｜A｜V (*.wav)", "*.wav"}, {"Raw (*.raw)", "*.raw"}}))
+        << "every entry stays whole";
 }
 
 struct NameCase {
