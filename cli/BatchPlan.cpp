@@ -41,7 +41,7 @@ fs::path Identity(const std::string& path) {
 TOutputFormat ChooseOutputFormat(const TCliOptions& options, const TEncoderCatalogue& catalogue,
                                  std::string_view encodeDir) {
     TOutputFormat format;
-    if (options.Output) {
+    if (options.Output && *options.Output != kStandardStream) {
         format.Extension = std::string(FileExtension(*options.Output));
         if (format.Extension.empty()) {
             format.Error = "-o " + *options.Output + ": the output name needs an extension";
@@ -107,7 +107,9 @@ std::vector<TPlannedFile> PlanBatch(const TCliOptions& options, std::string_view
 
         const fs::path identity = Identity(file.Output);
         std::error_code ec;
-        if (inputs.count(identity) != 0)
+        if (file.Output == kStandardStream)
+            ; // standard output is always written
+        else if (inputs.count(identity) != 0)
             file.Error = "the output " + file.Output + " is an input of this batch";
         else if (!outputs.insert(identity).second)
             file.Error = "another input of this batch already writes " + file.Output;

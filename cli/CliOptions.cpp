@@ -2,6 +2,7 @@
 
 #include "ControlLimits.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -50,10 +51,26 @@ constexpr TOptionSpec kOptions[] = {
     {"force", 0, 0},    {"version", 0, 0},   {"help", 'h', 0},
 };
 
-const TOptionSpec* FindLong(std::string_view name) {
-    for (const auto& spec : kOptions)
-        if (name == spec.Long)
+// The option the name spells out, or the one option it begins (an abbreviation); an
+// abbreviation of several is refused with their names.
+const TOptionSpec* FindLong(std::string_view name, std::string& error) {
+    const TOptionSpec* found = nullptr;
+    std::string candidates;
+    int matches = 0;
+    for (const auto& spec : kOptions) {
+        const std::string_view full = spec.Long;
+        if (name == full)
             return &spec;
+        if (!name.empty() && full.substr(0, name.size()) == name) {
+            found = &spec;
+            ++matches;
+            candidates += std::string(candidates.empty() ? "" : ", ") + "--" + spec.Long;
+        }
+    }
+    if (matches == 1)
+        return found;
+    error = matches == 0 ? "unknown option --" + std::string(name)
+                         : "option --" + std::string(name) + " is ambiguous (" + candidates + ")";
     return nullptr;
 }
 
@@ -213,12 +230,10 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
                 inlineValue = name.substr(eq + 1);
                 name.erase(eq);
             }
-            spec = FindLong(name);
-            shownName = "--" + name;
-            if (!spec) {
-                result.Error = "unknown option " + shownName;
+            spec = FindLong(name, result.Error);
+            if (!spec)
                 return result;
-            }
+            shownName = std::string("--") + spec->Long;
             if (inlineValue) {
                 if (spec->Values != 1) {
                     result.Error = shownName + " takes " +
@@ -259,8 +274,12 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
     TCliOptions& o = result.Options;
     if (o.Action != TCliOptions::TAction::Run)
         return result;
+    const bool readsStdin =
+        std::find(o.Inputs.begin(), o.Inputs.end(), kStandardStream) != o.Inputs.end();
     if (o.Inputs.empty())
         result.Error = "no input file";
+    else if (readsStdin && !o.Output)
+        result.Error = "standard input (-) needs -o FILE, or -o - for standard output";
     else if (o.Output && o.Inputs.size() > 1)
         result.Error = "-o names the output of one input only; use -d for several";
     else if (o.Output && o.OutDir)

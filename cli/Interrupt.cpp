@@ -8,6 +8,7 @@ namespace corvanel::cli {
 
 namespace {
 std::atomic<bool> gInterrupted{false};
+std::atomic<int> gSignal{0};
 } // namespace
 
 void InstallInterruptHandler() {
@@ -23,6 +24,7 @@ void InstallInterruptHandler() {
         int received = 0;
         if (sigwait(&signals, &received) != 0)
             return;
+        gSignal.store(received);
         gInterrupted.store(true);
         if (sigwait(&signals, &received) == 0)
             _exit(128 + received);
@@ -31,6 +33,10 @@ void InstallInterruptHandler() {
 
 std::atomic<bool>& InterruptFlag() {
     return gInterrupted;
+}
+
+int InterruptSignal() {
+    return gSignal.load();
 }
 
 } // namespace corvanel::cli

@@ -20,13 +20,17 @@ namespace corvanel {
 
 namespace {
 
+// The encoder's own last lines follow the reason: they usually say what went wrong.
 std::string FailureText(std::string_view reason) {
     const std::string& detail = audio::encode::lastFailureDetail();
+    const std::string& programMessages = audio::encode::lastProgramMessages();
     std::string text(kExportFailedMessage);
     text += '\n';
     text += reason;
     if (!detail.empty())
         text += "（" + detail + "）";
+    if (!programMessages.empty())
+        text += "\n" + programMessages;
     return text;
 }
 
@@ -75,7 +79,7 @@ TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& vie
 
 TExportResult TExportRun::Button5Click(const ChainControls& controls) {
     if (FRunning)
-        return {TExportOutcome::Busy, {}, 0, 0};
+        return {TExportOutcome::Busy, {}, {}, 0, 0};
     FRunning = true;
     struct Reset {
         bool& flag;
@@ -142,6 +146,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         FChain.SetEncoder(encoder);
         if (encoder == 0) {
             audio::encode::setLastFailureDetail(startDetail);
+            audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(wave ? "出力ファイルを作成できません"
                                                  : "エンコーダーを起動できません"));
         }
@@ -217,14 +222,17 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
             throw ExportFailure(FailureText(DeliveryReason(BASS_ErrorGetCode())));
         if (writeError != 0) {
             audio::encode::setLastFailureDetail(writeDetail);
+            audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(DeliveryReason(writeError)));
         }
     } catch (const ExportFailure& e) {
         failure = e.what();
+        result.EncoderMessages = audio::encode::lastProgramMessages();
     } catch (const CorvanelError& e) {
         failure = e.what();
     } catch (const std::exception& e) {
         audio::encode::setLastFailureDetail({});
+        audio::encode::setLastProgramMessages({});
         failure = FailureText(e.what());
     }
 

@@ -248,15 +248,18 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path path = fs::u8path(utf8Path);
-    if (utf8Path.empty() || !fs::is_regular_file(path, ec)) {
+    const fs::file_status status = fs::status(path, ec);
+    // A pipe is decoded as it comes, in the formats that are recognised without seeking.
+    const bool pipe = fs::is_fifo(status);
+    if (utf8Path.empty() || !(fs::is_regular_file(status) || pipe)) {
         error = BASS_ERROR_FILEOPEN;
         return nullptr;
     }
-    if (!std::ifstream(path, std::ios::binary).is_open()) {
+    if (!pipe && !std::ifstream(path, std::ios::binary).is_open()) {
         error = BASS_ERROR_FILEOPEN;
         return nullptr;
     }
-    if (fs::file_size(path, ec) == 0) {
+    if (!pipe && fs::file_size(path, ec) == 0) {
         error = BASS_ERROR_FILEFORM;
         return nullptr;
     }
