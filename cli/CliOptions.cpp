@@ -290,8 +290,11 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
 std::string UsageText() {
     return R"(Usage: corvanel-cli [OPTIONS] INPUT...
 Writes each stereo input with its vocals reduced, the way the window's export does.
+An INPUT of - reads standard input (with -o): WAV, MP3, Ogg, FLAC or ADTS AAC, the
+formats recognised without seeking; not MP4/M4A.
 
-  -o, --output FILE        output file (one input only)
+  -o, --output FILE        output file (one input only); - writes standard output:
+                           WAV of unknown length, or the encoder's own stream with -f
   -d, --out-dir DIR        folder for outputs (default: beside each input)
   -f, --format EXT         wav (default), or any extension the encoder catalogue
                            lists (mp3, flac, ogg, opus, m4a as shipped)
@@ -312,11 +315,16 @@ Writes each stereo input with its vocals reduced, the way the window's export do
       --quiet              no progress output (failures are still reported)
       --force              overwrite existing outputs
       --version, --help
+Long options may be shortened to any unique start (--inv, --outp).
 
 The default output name is the input's name with its extension replaced by "_vr"
 and the output extension. Values are held by the window's control rules (ranges,
-steps, single precision). Exit status: 0 every file written, 1 any file failed or
-was aborted, 2 usage error.
+steps, single precision). Progress and messages go to standard error; an encoder's
+own messages are shown only when its file fails.
+
+Exit status: 0 every file written; 1 any file failed, was aborted or not started;
+2 usage error (nothing written); 130 after Ctrl+C (SIGINT), 143 after SIGTERM,
+once the running outputs are closed.
 )";
 }
 

@@ -20,6 +20,11 @@ void InstallInterruptHandler() {
     // Ignored here and so in every child; while blocked, Linux still queues them for sigwait.
     signal(SIGINT, SIG_IGN);
     signal(SIGTERM, SIG_IGN);
+    // The watcher starts with every signal blocked, so that none meant for another watcher
+    // (the terminal's resize) is taken and lost here.
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &old);
     std::thread([signals] {
         int received = 0;
         if (sigwait(&signals, &received) != 0)
@@ -29,6 +34,7 @@ void InstallInterruptHandler() {
         if (sigwait(&signals, &received) == 0)
             _exit(128 + received);
     }).detach();
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 
 std::atomic<bool>& InterruptFlag() {

@@ -29,11 +29,16 @@ bool WatchTerminalWidth(int fd) {
     sigaddset(&signals, SIGWINCH);
     // Blocked rather than handled, so that no call on another thread is interrupted.
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Started with every signal blocked, like the interrupt watcher.
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &old);
     std::thread([signals, fd] {
         int received = 0;
         while (sigwait(&signals, &received) == 0)
             ReadWidth(fd);
     }).detach();
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return true;
 }
 

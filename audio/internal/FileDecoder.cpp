@@ -281,6 +281,11 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
     }
     m.format.reset(raw);
     const std::string container = m.format->iformat->name;
+    // A pipe cannot be read again by the next opener: the first takes what the AAC one would.
+    const bool asAac = pipe && kind == OpenerKind::Generic &&
+                       containerAccepted(OpenerKind::Aac, container.c_str());
+    if (asAac)
+        kind = OpenerKind::Aac;
     if (!containerAccepted(kind, container.c_str()) ||
         avformat_find_stream_info(m.format.get(), nullptr) < 0) {
         error = BASS_ERROR_FILEFORM;
