@@ -174,10 +174,14 @@ std::unique_ptr<EncoderOutput> createFileOutput(const std::filesystem::path& pat
         }
         auto output = std::make_unique<StreamOutput>(fd);
         if (container == WavFileWriter::Container::Wave) {
-            result = output->write(streamingWavHeader(static_cast<std::uint32_t>(sampleRate),
-                                                      static_cast<std::uint32_t>(channels)));
-            if (!result.ok())
+            const EncodeResult header = output->write(streamingWavHeader(
+                static_cast<std::uint32_t>(sampleRate), static_cast<std::uint32_t>(channels)));
+            if (!header.ok()) {
+                result = EncodeResult::failure(EncodeFault::CannotCreate,
+                                               "cannot write to \"" + path.string() +
+                                                   "\": " + header.detail);
                 return nullptr;
+            }
         }
         result = {};
         return output;

@@ -257,8 +257,9 @@ class StandInTest : public ProgramTest {
         Script("fails.sh", "cat > \"$1\"\necho 'first complaint' >&2\n"
                            "printf 'progress 10%%\\rprogress 20%%\\r' >&2\n"
                            "echo 'cannot write the stream: disk full' >&2\nexit 3\n");
-        // Slow enough that a signal comes while the export waits for it to read.
-        Script("slow.sh", "sleep 1\ncat > \"$1\"\n");
+        // Says when it runs (the program is then ready for signals) and is slow enough that
+        // a signal comes while the export waits for it to read.
+        Script("slow.sh", "touch started\nsleep 1\ncat > \"$1\"\n");
     }
 
     void Script(const std::string& name, const std::string& body) {
@@ -319,7 +320,8 @@ TEST_P(SignalTest, EndsWithTheShellsStatusForTheSignal) {
     WriteWav(P("long.wav"), 2, 44100, 60.0);
     WriteWav(P("next.wav"), 2, 44100, 1.0, 2);
     const pid_t pid = Start("-j 1 -f slow long.wav next.wav");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 0; i < 1000 && !fs::exists(P("started")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     kill(pid, GetParam().Signal);
     const TRun run = Finish(pid);
     EXPECT_EQ(run.Status, GetParam().Status) << run.Output;
