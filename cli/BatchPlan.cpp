@@ -105,11 +105,14 @@ std::vector<TPlannedFile> PlanBatch(const TCliOptions& options, std::string_view
             file.Output = ToUtf8(folder / FromUtf8(OutputNameFor(input, extension)));
         }
 
+        // Standard output is always written.
+        if (file.Output == kStandardStream) {
+            plan.push_back(std::move(file));
+            continue;
+        }
         const fs::path identity = Identity(file.Output);
         std::error_code ec;
-        if (file.Output == kStandardStream)
-            ; // standard output is always written
-        else if (inputs.count(identity) != 0)
+        if (inputs.count(identity) != 0)
             file.Error = "the output " + file.Output + " is an input of this batch";
         else if (!outputs.insert(identity).second)
             file.Error = "another input of this batch already writes " + file.Output;
