@@ -7,6 +7,7 @@
 #include "audio/encode/EncodeFailure.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
+#include "audio/encode/WavFileWriter.h"
 #include "audio/internal/PathText.h"
 #include "audio/internal/Registry.h"
 
@@ -61,45 +62,16 @@ int errorCodeFor(EncodeFault fault) {
     return BASS_ERROR_UNKNOWN;
 }
 
-void fail(int code, std::string detail) {
+void fail(int code, std::string detail, std::string programMessages = {}) {
     setError(code);
     encode::setLastFailureDetail(std::move(detail));
+    encode::setLastProgramMessages(std::move(programMessages));
 }
 
 void succeed() {
     setError(0);
     encode::setLastFailureDetail({});
-}
-
-// A RIFF WAVE header for a stream of unknown length, for programs that read one on stdin.
-std::vector<std::byte> streamingWavHeader(uint32_t freq, uint32_t chans) {
-    std::vector<std::byte> h;
-    auto text = [&h](const char* s) {
-        for (int i = 0; i < 4; ++i)
-            h.push_back(static_cast<std::byte>(s[i]));
-    };
-    auto u32 = [&h](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            h.push_back(static_cast<std::byte>((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&h](uint32_t v) {
-        h.push_back(static_cast<std::byte>(v & 0xFF));
-        h.push_back(static_cast<std::byte>((v >> 8) & 0xFF));
-    };
-    text("RIFF");
-    u32(0xFFFFFFFFu);
-    text("WAVE");
-    text("fmt ");
-    u32(16);
-    u16(1); // PCM
-    u16(chans);
-    u32(freq);
-    u32(freq * chans * 2);
-    u16(chans * 2);
-    u16(16);
-    text("data");
-    u32(0xFFFFFFFFu);
-    return h;
+    encode::setLastProgramMessages({});
 }
 
 // AUDIO THREAD for a playing channel: feeds the encoder what the channel rendered.
@@ -167,7 +139,7 @@ extern "C" HENCODE BASS_Encode_Start(DWORD handle, const void* cmdline, DWORD fl
     auto queue = std::make_unique<EncodeQueue>(std::move(output), mode,
                                                configValue(BASS_CONFIG_ENCODE_QUEUE));
     if (!toFile && header) {
-        const auto h = streamingWavHeader(format->freq, format->chans);
+        const auto h = encode::streamingWavHeader(format->freq, format->chans);
         queue->write(h.data(), h.size());
     }
     auto encoder = std::make_shared<Encoder>(handle, std::move(queue));
@@ -220,7 +192,7 @@ extern "C" BOOL BASS_Encode_Stop(DWORD handle) {
     const EncodeResult result = enc->queue().finish();
     releaseHandle(handle);
     if (!result.ok()) {
-        fail(errorCodeFor(result.fault), result.detail);
+        fail(errorCodeFor(result.fault), result.detail, result.programMessages);
         return FALSE;
     }
     succeed();

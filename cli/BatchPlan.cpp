@@ -41,7 +41,7 @@ fs::path Identity(const std::string& path) {
 TOutputFormat ChooseOutputFormat(const TCliOptions& options, const TEncoderCatalogue& catalogue,
                                  std::string_view encodeDir) {
     TOutputFormat format;
-    if (options.Output) {
+    if (options.Output && *options.Output != kStandardStream) {
         format.Extension = std::string(FileExtension(*options.Output));
         if (format.Extension.empty()) {
             format.Error = "-o " + *options.Output + ": the output name needs an extension";
@@ -105,6 +105,11 @@ std::vector<TPlannedFile> PlanBatch(const TCliOptions& options, std::string_view
             file.Output = ToUtf8(folder / FromUtf8(OutputNameFor(input, extension)));
         }
 
+        // Standard output is always written.
+        if (file.Output == kStandardStream) {
+            plan.push_back(std::move(file));
+            continue;
+        }
         const fs::path identity = Identity(file.Output);
         std::error_code ec;
         if (inputs.count(identity) != 0)

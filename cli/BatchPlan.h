@@ -22,8 +22,8 @@ struct TOutputFormat {
     std::string Missing;
 };
 
-// The extension comes from -o when given (and -f, if also given, must agree), else from -f,
-// else "wav". The entry is the first "EXTENSION" line with that extension, ignoring case.
+// The extension comes from -o when it names a file (and -f, if also given, must agree), else
+// from -f, else "wav". The entry is the first "EXTENSION" line with that extension, ignoring case.
 TOutputFormat ChooseOutputFormat(const TCliOptions& options, const TEncoderCatalogue& catalogue,
                                  std::string_view encodeDir);
 
@@ -37,7 +37,7 @@ struct TPlannedFile {
 };
 
 // One entry per input, in order. -o is taken as it stands; otherwise the output goes into
-// -d or beside the input.
+// -d or beside the input. Standard output ("-") is never refused.
 std::vector<TPlannedFile> PlanBatch(const TCliOptions& options, std::string_view extension);
 
 } // namespace corvanel::cli

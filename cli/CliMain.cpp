@@ -38,6 +38,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitWritten;
     }
 
+    // Audio is not read from or written to a terminal, where it could only be typed or shown.
+    for (const auto& input : options.Inputs)
+        if (input == kStandardStream && env.InputTerminal)
+            return UsageError(err, "standard input is a terminal: pipe audio into -, or name "
+                                   "a file");
+    if (options.Output == kStandardStream && env.OutputTerminal)
+        return UsageError(err, "standard output is a terminal: redirect it, or name a file "
+                               "with -o");
+
     const std::string encodeDir = EncoderFolder(env.ExecutableFolder);
     const TEncoderCatalogue catalogue =
         TEncoderCatalogue::LoadFromFile(fs::path(encodeDir) / std::string(kCatalogueFileName));
@@ -62,6 +71,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                       : env.Terminal ? TProgressDisplay::TMode::Terminal
                                      : TProgressDisplay::TMode::Lines;
     TProgressDisplay display(err, mode, env.Columns);
+    if (env.ColumnsNow)
+        display.FollowColumns(env.ColumnsNow);
     std::atomic<bool> noAbort{false};
     const std::atomic<bool>& abort = env.Abort != nullptr ? *env.Abort : noAbort;
 
@@ -77,8 +88,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             result.Message = std::move(reason);
         } else {
             display.Started(i, file.Input);
-            const TFileExport exportJob{file.Input, file.Output, options.Controls, options.Quality,
-                                        encodeDir};
+            const TFileExport exportJob{file.Input,       file.Output,     format.Extension,
+                                        options.Controls, options.Quality, encodeDir};
             const std::function<void(double)> progress = [&display, i](double percent) {
                 display.Progress(i, percent);
             };

@@ -2,6 +2,7 @@
 
 #include "ControlLimits.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -50,10 +51,26 @@ constexpr TOptionSpec kOptions[] = {
     {"force", 0, 0},    {"version", 0, 0},   {"help", 'h', 0},
 };
 
-const TOptionSpec* FindLong(std::string_view name) {
-    for (const auto& spec : kOptions)
-        if (name == spec.Long)
+// The option the name spells out, or the one option it begins (an abbreviation); an
+// abbreviation of several is refused with their names.
+const TOptionSpec* FindLong(std::string_view name, std::string& error) {
+    const TOptionSpec* found = nullptr;
+    std::string candidates;
+    int matches = 0;
+    for (const auto& spec : kOptions) {
+        const std::string_view full = spec.Long;
+        if (name == full)
             return &spec;
+        if (!name.empty() && full.substr(0, name.size()) == name) {
+            found = &spec;
+            ++matches;
+            candidates += std::string(candidates.empty() ? "" : ", ") + "--" + spec.Long;
+        }
+    }
+    if (matches == 1)
+        return found;
+    error = matches == 0 ? "unknown option --" + std::string(name)
+                         : "option --" + std::string(name) + " is ambiguous (" + candidates + ")";
     return nullptr;
 }
 
@@ -213,12 +230,10 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
                 inlineValue = name.substr(eq + 1);
                 name.erase(eq);
             }
-            spec = FindLong(name);
-            shownName = "--" + name;
-            if (!spec) {
-                result.Error = "unknown option " + shownName;
+            spec = FindLong(name, result.Error);
+            if (!spec)
                 return result;
-            }
+            shownName = std::string("--") + spec->Long;
             if (inlineValue) {
                 if (spec->Values != 1) {
                     result.Error = shownName + " takes " +
@@ -259,8 +274,12 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
     TCliOptions& o = result.Options;
     if (o.Action != TCliOptions::TAction::Run)
         return result;
+    const bool readsStdin =
+        std::find(o.Inputs.begin(), o.Inputs.end(), kStandardStream) != o.Inputs.end();
     if (o.Inputs.empty())
         result.Error = "no input file";
+    else if (readsStdin && !o.Output)
+        result.Error = "standard input (-) needs -o FILE, or -o - for standard output";
     else if (o.Output && o.Inputs.size() > 1)
         result.Error = "-o names the output of one input only; use -d for several";
     else if (o.Output && o.OutDir)
@@ -271,8 +290,11 @@ TParseResult ParseCliArguments(const std::vector<std::string>& args,
 std::string UsageText() {
     return R"(Usage: corvanel-cli [OPTIONS] INPUT...
 Writes each stereo input with its vocals reduced, the way the window's export does.
+An INPUT of - reads standard input (with -o): WAV, MP3, Ogg, FLAC or ADTS AAC, the
+formats recognised without seeking; not MP4/M4A.
 
-  -o, --output FILE        output file (one input only)
+  -o, --output FILE        output file (one input only); - writes standard output:
+                           WAV of unknown length, or the encoder's own stream with -f
   -d, --out-dir DIR        folder for outputs (default: beside each input)
   -f, --format EXT         wav (default), or any extension the encoder catalogue
                            lists (mp3, flac, ogg, opus, m4a as shipped)
@@ -293,11 +315,16 @@ Writes each stereo input with its vocals reduced, the way the window's export do
       --quiet              no progress output (failures are still reported)
       --force              overwrite existing outputs
       --version, --help
+Long options may be shortened to any unique start (--inv, --outp).
 
 The default output name is the input's name with its extension replaced by "_vr"
 and the output extension. Values are held by the window's control rules (ranges,
-steps, single precision). Exit status: 0 every file written, 1 any file failed or
-was aborted, 2 usage error.
+steps, single precision). Progress and messages go to standard error; an encoder's
+own messages are shown only when its file fails.
+
+Exit status: 0 every file written; 1 any file failed, was aborted or not started;
+2 usage error (nothing written); 130 after Ctrl+C (SIGINT), 143 after SIGTERM,
+once the running outputs are closed.
 )";
 }
 

@@ -13,11 +13,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvanel::cli {
 
 inline constexpr const char* kProgramName = "corvanel-cli";
+// As an input: standard input; as -o: standard output.
+inline constexpr std::string_view kStandardStream = "-";
 
 struct TCliOptions {
     enum class TAction { Run, Help, Version };

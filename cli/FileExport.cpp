@@ -1,13 +1,21 @@
 #include "FileExport.h"
 
+#include "CliOptions.h"
 #include "ControlParams.h"
+#include "EncoderCatalogue.h"
 #include "ExportRun.h"
 #include "audio/bass.h"
 #include "audio/chain/StreamChain.h"
 
+#include <cerrno>
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvanel::cli {
 
@@ -63,6 +71,38 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// The system's word for an input that cannot be read at all; empty when it can be.
+std::string UnreadableReason(const std::string& path) {
+    struct stat st {};
+    int error = 0;
+    if (::stat(path.c_str(), &st) != 0)
+        error = errno;
+    else if (S_ISDIR(st.st_mode))
+        error = EISDIR;
+    else if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); fd < 0)
+        error = errno;
+    else
+        ::close(fd);
+    switch (error) {
+    case 0:
+        return {};
+    case ENOENT:
+        return "no such file";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case EISDIR:
+        return "is a directory";
+    default:
+        return std::generic_category().message(error);
+    }
+}
+
+// Where the run reads and writes for "-": the process's own streams. An encoder program
+// writes its own stream to its standard output, which it shares with this process.
+constexpr const char* kStdinPath = "/dev/stdin";
+constexpr const char* kStdoutPath = "/dev/stdout";
+
 } // namespace
 
 TJobResult ExportFile(const TFileExport& job, const TEncoderCatalogue& catalogue,
@@ -75,9 +115,14 @@ TJobResult ExportFile(const TFileExport& job, const TEncoderCatalogue& catalogue
     OutputTap tap;
     StreamChain chain(processor, tap);
 
+    const bool toStdout = job.Output == kStandardStream;
+    const std::string input = job.Input == kStandardStream ? kStdinPath : job.Input;
     TExportState state;
     state.EncodeDir = job.EncodeDir;
-    AcceptOutputChoice(state, catalogue, job.Output);
+    // The encoder is chosen by the extension, which standard output lacks.
+    AcceptOutputChoice(state, catalogue, toStdout ? "stdout" + job.Extension : job.Output);
+    if (toStdout)
+        state.Edit2 = IsWaveEncoder(state.EncodeProgram) ? kStdoutPath : "-";
     state.QualitySelecter = job.Quality;
 
     TJobView view(progress, abort);
@@ -87,7 +132,7 @@ TJobResult ExportFile(const TFileExport& job, const TEncoderCatalogue& catalogue
     view.SetRun(run);
 
     ChainControls controls;
-    controls.Path = job.Input;
+    controls.Path = input;
     controls.KeyChange = job.Controls.SpinKeyChange;
     controls.Tempo = static_cast<float>(job.Controls.TrackTempo);
     const TExportResult exported = run.Button5Click(controls);
@@ -107,11 +152,19 @@ TJobResult ExportFile(const TFileExport& job, const TEncoderCatalogue& catalogue
         result.Outcome = TJobOutcome::Aborted;
         result.Message = "stopped; " + job.Output + " is closed with what was written";
         break;
-    default:
+    default: {
         result.Outcome = TJobOutcome::Failed;
-        result.Message =
-            OneLine(exported.Message.empty() ? "the export did not run" : exported.Message);
+        std::string message =
+            exported.Message.empty() ? "the export did not run" : exported.Message;
+        // The encoder's lines follow the failure's line instead of joining it.
+        if (!exported.EncoderMessages.empty() && message.size() > exported.EncoderMessages.size())
+            message.resize(message.size() - exported.EncoderMessages.size() - 1);
+        if (const std::string reason = UnreadableReason(input); !reason.empty())
+            message += "（" + reason + "）";
+        result.Message = OneLine(message);
+        result.Details = exported.EncoderMessages;
         break;
+    }
     }
     return result;
 }

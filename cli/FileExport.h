@@ -17,15 +17,17 @@
 namespace corvanel::cli {
 
 struct TFileExport {
-    std::string Input;
-    std::string Output;
+    std::string Input;          // "-": standard input
+    std::string Output;         // "-": standard output, in the format of Extension
+    std::string Extension;      // with its dot; the output's own extension when it has one
     TSettingsControls Controls; // the window's controls
     int Quality = 1;            // QualitySelecter
     std::string EncodeDir;      // the catalogue's folder, ending in a separator
 };
 
-// Written, Failed (with the run's message) or Aborted once `abort` is seen between blocks
-// (the output is closed and kept with what was written). progress may be empty.
+// Written, Failed (with the run's message, the system's reason when the input cannot be
+// opened, and the encoder's last lines as details) or Aborted once `abort` is seen between
+// blocks (the output is closed and kept with what was written). progress may be empty.
 TJobResult ExportFile(const TFileExport& job, const TEncoderCatalogue& catalogue,
                       const std::function<void(double)>& progress, const std::atomic<bool>& abort);
 

@@ -20,6 +20,7 @@ struct TJobResult {
     std::string Message;       // the reason of a failure, or what an abort left
     double Seconds = 0.0;      // wall-clock time of the job
     double AudioSeconds = 0.0; // length of the source
+    std::string Details{};     // lines that explain a failure (what the encoder said)
 };
 
 // The number of workers: `requested`, or one per core when it is 0; never more than files.

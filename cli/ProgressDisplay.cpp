@@ -1,6 +1,7 @@
 #include "ProgressDisplay.h"
 
 #include "OutputChoice.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,22 +23,15 @@ std::string RealTime(double audioSeconds, double seconds) {
     return Fixed(audioSeconds / seconds, 1) + "x real time";
 }
 
-// Cut to at most `width` characters, counting UTF-8 sequences as one.
-std::string Fit(const std::string& text, std::size_t width) {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (++chars > width)
-            return text.substr(0, i);
-    }
-    return text;
-}
-
 } // namespace
 
 TProgressDisplay::TProgressDisplay(std::ostream& out, TMode mode, int columns)
-    : FOut(out), FMode(mode), FColumns(std::max(columns, 40)) {}
+    : FOut(out), FMode(mode), FColumns(std::max(columns, 2)) {}
+
+void TProgressDisplay::FollowColumns(std::function<int()> columns) {
+    std::lock_guard lock(FLock);
+    FColumnsNow = std::move(columns);
+}
 
 void TProgressDisplay::Started(std::size_t file, const std::string& input) {
     if (FMode != TMode::Terminal)
@@ -72,8 +66,17 @@ void TProgressDisplay::Finished(std::size_t file, const std::string& input,
                       result.Outcome == TJobOutcome::Aborted;
     if (FMode == TMode::Terminal)
         EraseBars();
-    if (show)
+    if (show) {
         FOut << FinishedLine(input, output, result) << '\n';
+        if (result.Outcome == TJobOutcome::Failed)
+            for (std::size_t at = 0; at < result.Details.size();) {
+                const std::size_t end =
+                    std::min(result.Details.find('\n', at), result.Details.size());
+                FOut << "         " << std::string_view(result.Details).substr(at, end - at)
+                     << '\n';
+                at = end + 1;
+            }
+    }
     if (FMode == TMode::Terminal)
         DrawBars();
     FOut.flush();
@@ -143,31 +146,37 @@ std::string TProgressDisplay::SummaryLine(const std::vector<TJobResult>& results
 }
 
 void TProgressDisplay::EraseBars() {
-    if (FDrawnLines > 0)
-        FOut << "\x1b[" << FDrawnLines << "A\r\x1b[J";
-    FDrawnLines = 0;
+    if (FColumnsNow)
+        FColumns = std::max(FColumnsNow(), 2);
+    // A narrower terminal has wrapped the lines drawn for the wider one.
+    int rows = 0;
+    for (const int width : FDrawnWidths)
+        rows += std::max(1, (width + FColumns - 1) / FColumns);
+    if (rows > 0)
+        FOut << "\x1b[" << rows << "A\r\x1b[J";
+    FDrawnWidths.clear();
 }
 
 void TProgressDisplay::DrawBars() {
     for (const auto& [file, running] : FRunning) {
-        FOut << BarLine(running) << '\n';
-        ++FDrawnLines;
+        const std::string line = BarLine(running);
+        FOut << line << '\n';
+        FDrawnWidths.push_back(TextColumns(line));
     }
     FOut.flush();
     FLastDraw = std::chrono::steady_clock::now();
 }
 
 std::string TProgressDisplay::BarLine(const TRunning& running) const {
-    constexpr int kBarWidth = 30;
+    const int barWidth = std::clamp(FColumns - 30, 10, 30);
     const double percent = std::clamp(running.Percent, 0.0, 100.0);
-    const int filled = static_cast<int>(std::lround(percent / 100.0 * kBarWidth));
+    const int filled = static_cast<int>(std::lround(percent / 100.0 * barWidth));
     std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
+                       std::string(static_cast<std::size_t>(barWidth - filled), '-') + "] ";
     std::string pct = Fixed(percent, 0) + "%";
     line += std::string(4 - std::min<std::size_t>(pct.size(), 4), ' ') + pct + "  ";
-    const std::size_t room =
-        static_cast<std::size_t>(std::max(FColumns - 1 - static_cast<int>(line.size()), 8));
-    return line + Fit(running.Name, room);
+    // The last column stays free: a line that fills it wraps on some terminals.
+    return FitColumns(line + running.Name, FColumns - 1);
 }
 
 } // namespace corvanel::cli

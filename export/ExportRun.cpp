@@ -21,13 +21,17 @@ namespace corvanel {
 
 namespace {
 
+// The encoder's own last lines follow the reason: they usually say what went wrong.
 std::string FailureText(std::string_view reason) {
     const std::string& detail = audio::encode::lastFailureDetail();
+    const std::string& programMessages = audio::encode::lastProgramMessages();
     std::string text(kExportFailedMessage);
     text += '\n';
     text += reason;
     if (!detail.empty())
         text += "（" + detail + "）";
+    if (!programMessages.empty())
+        text += "\n" + programMessages;
     return text;
 }
 
@@ -76,7 +80,7 @@ TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& vie
 
 TExportResult TExportRun::Button5Click(const ChainControls& controls) {
     if (FRunning)
-        return {TExportOutcome::Busy, {}, 0, 0};
+        return {TExportOutcome::Busy, {}, {}, 0, 0};
     FRunning = true;
     struct Reset {
         bool& flag;
@@ -143,6 +147,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         FChain.SetEncoder(encoder);
         if (encoder == 0) {
             audio::encode::setLastFailureDetail(startDetail);
+            audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(wave ? "出力ファイルを作成できません"
                                                  : "エンコーダーを起動できません"));
         }
@@ -218,6 +223,7 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
             throw ExportFailure(FailureText(DeliveryReason(BASS_ErrorGetCode())));
         if (writeError != 0) {
             audio::encode::setLastFailureDetail(writeDetail);
+            audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(DeliveryReason(writeError)));
         }
         // The output is complete as far as the source could be decoded, but that is not the
@@ -229,10 +235,12 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         }
     } catch (const ExportFailure& e) {
         failure = e.what();
+        result.EncoderMessages = audio::encode::lastProgramMessages();
     } catch (const CorvanelError& e) {
         failure = e.what();
     } catch (const std::exception& e) {
         audio::encode::setLastFailureDetail({});
+        audio::encode::setLastProgramMessages({});
         failure = FailureText(e.what());
     }
 

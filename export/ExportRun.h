@@ -79,7 +79,10 @@ enum class TExportOutcome {
 
 struct TExportResult {
     TExportOutcome Outcome = TExportOutcome::Busy;
-    std::string Message;           // the text shown to the user; empty when none
+    std::string Message; // the text shown to the user; empty when none
+    // A failed encoder's last lines on its standard error; Message ends with them after a
+    // line break.
+    std::string EncoderMessages;
     std::int64_t BytesPulled = 0;  // bytes the tempo stream delivered
     std::int64_t BytesWritten = 0; // bytes handed to the encoder
 };

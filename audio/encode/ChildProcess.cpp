@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
@@ -57,6 +59,43 @@ class SigpipeGuard {
 
 } // namespace
 
+// The reader ends when every holder of the pipe's write end (the program and any program it
+// started) has closed it.
+struct ChildProcess::Capture {
+    explicit Capture(int fd) : reader([this, fd] { read(fd); }) {}
+    ~Capture() {
+        if (reader.joinable())
+            reader.join();
+    }
+
+    void read(int fd) {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            std::lock_guard lock(mutex);
+            text.append(chunk, static_cast<std::size_t>(n));
+            if (text.size() > kCapturedBytes)
+                text.erase(0, text.size() - kCapturedBytes);
+        }
+        close(fd);
+    }
+
+    mutable std::mutex mutex;
+    std::string text;
+    std::thread reader;
+};
+
+std::string ChildProcess::capturedStderr() const {
+    if (!capture_)
+        return {};
+    std::lock_guard lock(capture_->mutex);
+    return capture_->text;
+}
+
 std::string ExitStatus::describe() const {
     if (exited)
         return "exit status " + std::to_string(code);
@@ -64,13 +103,15 @@ std::string ExitStatus::describe() const {
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : pid_(std::exchange(other.pid_, -1)), stdinFd_(std::exchange(other.stdinFd_, -1)) {}
+    : pid_(std::exchange(other.pid_, -1)), stdinFd_(std::exchange(other.stdinFd_, -1)),
+      capture_(std::move(other.capture_)) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         release();
         pid_ = std::exchange(other.pid_, -1);
         stdinFd_ = std::exchange(other.stdinFd_, -1);
+        capture_ = std::move(other.capture_);
     }
     return *this;
 }
@@ -83,9 +124,11 @@ void ChildProcess::release() {
     if (pid_ > 0)
         wait();
     closeStdin();
+    capture_.reset();
 }
 
-ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::error_code& error) {
+ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::error_code& error,
+                                 Stderr stderrMode) {
     error.clear();
     if (argv.empty() || argv.front().empty()) {
         error = std::make_error_code(std::errc::invalid_argument);
@@ -95,6 +138,13 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::erro
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = lastError();
+        return {};
+    }
+    int errFds[2] = {-1, -1};
+    if (stderrMode == Stderr::Capture && pipe2(errFds, O_CLOEXEC) != 0) {
+        error = lastError();
+        close(fds[0]);
+        close(fds[1]);
         return {};
     }
 
@@ -108,6 +158,8 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::erro
     posix_spawn_file_actions_init(&actions);
     // dup2 clears close-on-exec on the child's descriptor 0; both pipe ends close at exec.
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+    if (errFds[1] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errFds[1], STDERR_FILENO);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
     // Descriptors that other code opened without close-on-exec stay out of the encoder.
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
@@ -132,9 +184,13 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::erro
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[0]);
+    if (errFds[1] >= 0)
+        close(errFds[1]);
 
     if (rc != 0) {
         close(fds[1]);
+        if (errFds[0] >= 0)
+            close(errFds[0]);
         error = {rc, std::generic_category()};
         return {};
     }
@@ -142,6 +198,8 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, std::erro
     ChildProcess child;
     child.pid_ = pid;
     child.stdinFd_ = fds[1];
+    if (errFds[0] >= 0)
+        child.capture_ = std::make_unique<Capture>(errFds[0]);
     return child;
 }
 
@@ -184,6 +242,9 @@ ExitStatus ChildProcess::wait() {
         r = waitpid(pid_, &raw, 0);
     } while (r < 0 && errno == EINTR);
     pid_ = -1;
+    // Everything the program wrote is read once its end of the pipe is closed.
+    if (capture_ && capture_->reader.joinable())
+        capture_->reader.join();
     if (r < 0) {
         status.exited = false;
         return status;

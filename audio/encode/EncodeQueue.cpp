@@ -102,6 +102,9 @@ EncodeResult EncodeQueue::finish() {
         finished_ = ended;
     else
         finished_ = fault_;
+    // What the program said explains a broken pipe too.
+    if (!finished_->ok() && finished_->programMessages.empty())
+        finished_->programMessages = ended.programMessages;
     return *finished_;
 }
 

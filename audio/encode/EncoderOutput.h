@@ -26,9 +26,12 @@ enum class EncodeFault {
 struct EncodeResult {
     EncodeFault fault = EncodeFault::None;
     std::string detail; // human-readable cause, empty on success
+    // The program's own last lines on its standard error, one per line; kept with a failure
+    // only (a program that succeeded keeps its chatter to itself).
+    std::string programMessages{};
 
     bool ok() const { return fault == EncodeFault::None; }
-    static EncodeResult failure(EncodeFault f, std::string why) { return {f, std::move(why)}; }
+    static EncodeResult failure(EncodeFault f, std::string why) { return {f, std::move(why), {}}; }
 };
 
 class EncoderOutput {

@@ -7,6 +7,36 @@
 
 namespace corvanel::audio::encode {
 
+std::vector<std::byte> streamingWavHeader(std::uint32_t sampleRate, std::uint32_t channels) {
+    std::vector<std::byte> h;
+    auto text = [&h](const char* s) {
+        for (int i = 0; i < 4; ++i)
+            h.push_back(static_cast<std::byte>(s[i]));
+    };
+    auto u32 = [&h](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            h.push_back(static_cast<std::byte>((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&h](std::uint32_t v) {
+        h.push_back(static_cast<std::byte>(v & 0xFF));
+        h.push_back(static_cast<std::byte>((v >> 8) & 0xFF));
+    };
+    text("RIFF");
+    u32(0xFFFFFFFFu);
+    text("WAVE");
+    text("fmt ");
+    u32(16);
+    u16(1); // PCM
+    u16(channels);
+    u32(sampleRate);
+    u32(sampleRate * channels * 2);
+    u16(channels * 2);
+    u16(16);
+    text("data");
+    u32(0xFFFFFFFFu);
+    return h;
+}
+
 struct WavFileWriter::Impl {
     SNDFILE* file = nullptr;
     int channels = 0;

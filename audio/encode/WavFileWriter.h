@@ -10,12 +10,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace corvanel::audio::encode {
+
+// The header of a RIFF WAVE stream of 16-bit PCM whose length is not known when it starts
+// (a pipe, or a program's input): both lengths all ones, as other tools write when they
+// cannot seek back.
+std::vector<std::byte> streamingWavHeader(std::uint32_t sampleRate, std::uint32_t channels);
 
 class WavFileWriter {
   public:

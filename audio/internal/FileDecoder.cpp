@@ -257,15 +257,18 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path path = fs::u8path(utf8Path);
-    if (utf8Path.empty() || !fs::is_regular_file(path, ec)) {
+    const fs::file_status status = fs::status(path, ec);
+    // A pipe is decoded as it comes, in the formats that are recognised without seeking.
+    const bool pipe = fs::is_fifo(status);
+    if (utf8Path.empty() || !(fs::is_regular_file(status) || pipe)) {
         error = BASS_ERROR_FILEOPEN;
         return nullptr;
     }
-    if (!std::ifstream(path, std::ios::binary).is_open()) {
+    if (!pipe && !std::ifstream(path, std::ios::binary).is_open()) {
         error = BASS_ERROR_FILEOPEN;
         return nullptr;
     }
-    if (fs::file_size(path, ec) == 0) {
+    if (!pipe && fs::file_size(path, ec) == 0) {
         error = BASS_ERROR_FILEFORM;
         return nullptr;
     }
@@ -285,6 +288,11 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& utf8Path, Open
     }
     m.format.reset(raw);
     const std::string container = m.format->iformat->name;
+    // A pipe cannot be read again by the next opener: the first takes what the AAC one would.
+    const bool asAac = pipe && kind == OpenerKind::Generic &&
+                       containerAccepted(OpenerKind::Aac, container.c_str());
+    if (asAac)
+        kind = OpenerKind::Aac;
     if (!containerAccepted(kind, container.c_str()) ||
         avformat_find_stream_info(m.format.get(), nullptr) < 0) {
         error = BASS_ERROR_FILEFORM;

@@ -1,6 +1,7 @@
 // Decodes an audio file with FFmpeg into 16-bit interleaved frames at the file's own rate and
 // channel count. Each opener kind accepts only its own containers and codecs, so that callers
-// can fall back from one opener to the next.
+// can fall back from one opener to the next; a pipe (standard input) cannot be read twice, so
+// there the generic opener also takes what the AAC one would.
 //
 // Positions are in frames (one sample per channel). Not thread-safe: the owning stream calls it
 // with its render lock held.

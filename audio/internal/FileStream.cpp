@@ -1,6 +1,7 @@
 #include "audio/internal/FileStream.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace corvanel::audio {
 
@@ -53,9 +54,12 @@ bool FileStream::seekLocked(int64_t bytes) {
         return false;
     }
     if (!decoder_->seek(frame)) {
-        // A container without seeking can still go back to its start by opening it again.
+        // A container without seeking can still go back to its start by opening it again;
+        // a pipe cannot, and opening it again would take data meant for its next reader.
         int error = BASS_OK;
-        auto fresh = frame == 0 ? FileDecoder::open(path_, kind_, error) : nullptr;
+        std::error_code ec;
+        const bool file = std::filesystem::is_regular_file(std::filesystem::u8path(path_), ec);
+        auto fresh = frame == 0 && file ? FileDecoder::open(path_, kind_, error) : nullptr;
         if (!fresh) {
             setError(BASS_ERROR_POSITION);
             return false;

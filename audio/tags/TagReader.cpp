@@ -132,6 +132,10 @@ std::string yearFromDate(std::string_view date) {
 }
 
 std::optional<TagValues> readTags(const std::filesystem::path& path) {
+    // A pipe has one reader, its decoder: opening it here would take the data away.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return std::nullopt;
     setUpFfmpeg();
     AVFormatContext* raw = nullptr;
     // FFmpeg takes UTF-8 file names on every platform.

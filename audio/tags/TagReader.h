@@ -19,9 +19,9 @@ struct TagValues {
     std::string year; // the first four-digit run of the date, else the date as stored
 };
 
-// nullopt when the file cannot be opened as media; a file without tags gives empty values.
-// Values hold no control characters: each line break and other control character in a stored
-// value is read as a space.
+// nullopt when the file cannot be opened as media or is not a regular file (a pipe); a file
+// without tags gives empty values. Values hold no control characters: each line break and
+// other control character in a stored value is read as a space.
 std::optional<TagValues> readTags(const std::filesystem::path& path);
 
 // Replaces every "%TITL", "%ARTI", "%ALBM", "%GNRE" and "%YEAR" (exact case) by its value;

@@ -133,6 +133,23 @@ TEST(ChildProcess, InheritsOnlyTheStandardDescriptors) {
     EXPECT_EQ(std::count(fds.begin(), fds.end(), leaked), 0) << listed;
 }
 
+// A program that says a lot before it reads its input does not wait on a full pipe, and the
+// last part of what it said is kept.
+TEST(ChildProcess, CapturedStderrKeepsItsLastPart) {
+    TempDir dir;
+    const auto script = dir / "chatty";
+    test::writeScript(script, "i=0\nwhile [ $i -lt 5000 ]; do echo \"remark $i\" >&2; "
+                              "i=$((i+1)); done\ncat > /dev/null\necho 'last words' >&2");
+    std::error_code ec;
+    ChildProcess child = ChildProcess::start({script.string()}, ec, ChildProcess::Stderr::Capture);
+    ASSERT_FALSE(child.empty()) << ec.message();
+    EXPECT_FALSE(child.writeStdin(pattern(100000)));
+    EXPECT_TRUE(child.wait().success());
+    const std::string said = child.capturedStderr();
+    EXPECT_EQ(said.size(), ChildProcess::kCapturedBytes);
+    EXPECT_EQ(said.substr(said.size() - 23), "remark 4999\nlast words\n");
+}
+
 TEST(ChildProcess, ExitStatusAndSignalAreReported) {
     TempDir dir;
     const auto fails = dir / "fails";

@@ -2,6 +2,7 @@
 #include "BatchPlan.h"
 #include "JobRunner.h"
 #include "ProgressDisplay.h"
+#include "TerminalText.h"
 
 #include <gtest/gtest.h>
 
@@ -251,6 +252,62 @@ TEST(ProgressDisplayTest, TerminalBarsAreRedrawnInPlaceAndFinishedLinesKept) {
     const auto erase1 = text.find("\x1b[1A\r\x1b[J", bar);
     ASSERT_NE(erase1, std::string::npos) << text;
     EXPECT_NE(text.find("2 files: 2 written", erase1), std::string::npos) << text;
+}
+
+TEST(ProgressDisplayTest, AFailuresDetailsFollowItsLine) {
+    std::ostringstream out;
+    TProgressDisplay display(out, TProgressDisplay::TMode::Quiet);
+    TJobResult failed{TJobOutcome::Failed, "the encoder ended with exit status 3"};
+    failed.Details = "first\nsecond";
+    display.Finished(0, "a.wav", "a_vr.mp3", failed);
+    EXPECT_EQ(out.str(), "FAILED   a.wav: the encoder ended with exit status 3\n"
+                         "         first\n"
+                         "         second\n");
+}
+
+// A bar that filled a 60-column terminal takes two rows once it is 30 columns wide.
+TEST(ProgressDisplayTest, AfterAResizeTheBarsAreErasedByTheRowsTheyNowTake) {
+    std::ostringstream out;
+    TProgressDisplay display(out, TProgressDisplay::TMode::Terminal, 60);
+    int columns = 60;
+    display.FollowColumns([&columns] { return columns; });
+    display.Started(0, std::string(80, 'x') + ".wav");
+    const std::size_t drawn = out.str().size();
+    columns = 30;
+    display.Started(1, "b.wav");
+    const std::string erase = "\x1b[2A\r\x1b[J";
+    ASSERT_EQ(out.str().substr(drawn, erase.size()), erase) << out.str();
+    std::istringstream redrawn(out.str().substr(drawn + erase.size()));
+    for (std::string line; std::getline(redrawn, line);)
+        EXPECT_LE(TextColumns(line), 29) << line;
+}
+
+struct WidthCase {
+    const char* Text;
+    int Columns;
+    int FitTo;
+    const char* Fitted;
+};
+
+TEST(TerminalTextTest, ColumnsAndCutting) {
+    const WidthCase cases[] = {
+        {"song.wav", 8, 4, "song"},
+        {"歌のデータ.wav", 14, 5, "歌の"},           // wide characters, never cut in half
+        {"ｶﾀｶﾅ", 4, 3, "ｶﾀｶ"},                       // halfwidth forms are narrow
+        {"e\xcc\x81te\xcc\x81", 3, 2, "e\xcc\x81t"}, // combining accents take no column
+        {"a\xff\xfe"
+         "b",
+         4, 2, "a\xff"},                 // each invalid byte one column
+        {"\xf0\x9f\x8e\xb5x", 3, 1, ""}, // an emoji is wide
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextColumns(c.Text), c.Columns) << c.Text;
+        EXPECT_EQ(FitColumns(c.Text, c.FitTo), c.Fitted) << c.Text;
+    }
+    EXPECT_FALSE(CursorCanMove(nullptr));
+    EXPECT_FALSE(CursorCanMove(""));
+    EXPECT_FALSE(CursorCanMove("dumb"));
+    EXPECT_TRUE(CursorCanMove("xterm-256color"));
 }
 
 } // namespace

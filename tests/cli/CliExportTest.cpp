@@ -5,6 +5,7 @@
 #include "FileExport.h"
 #include "OutputChoice.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "audio/chain/StreamChain.h"
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"
@@ -19,53 +20,12 @@
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace corvanel::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A RIFF WAVE file of 16-bit PCM: a centred tone (what the reduction removes), a tone on the
-// left only and noise on the right only, so that the result depends on every parameter.
-void WriteWav(const fs::path& file, int channels, int rate, double seconds,
-              std::uint32_t seed = 1) {
-    const auto frames = static_cast<std::uint32_t>(rate * seconds);
-    const std::uint32_t dataBytes = frames * static_cast<std::uint32_t>(channels) * 2;
-    std::ofstream out(file, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(static_cast<std::uint16_t>(channels));
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(rate * channels * 2));
-    u16(static_cast<std::uint16_t>(channels * 2));
-    u16(16);
-    out.write("data", 4);
-    u32(dataBytes);
-    std::uint32_t state = seed;
-    constexpr double kTwoPi = 6.283185307179586;
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        state = state * 1664525u + 1013904223u;
-        const double noise = (static_cast<double>(state >> 8) / 16777216.0 - 0.5) * 0.2;
-        const double centre = 0.4 * std::sin(kTwoPi * (220.0 + 20.0 * seed) * t);
-        const double left = centre + 0.2 * std::sin(kTwoPi * 660.0 * t);
-        const double right = centre + noise;
-        for (int ch = 0; ch < channels; ++ch) {
-            const double v = ch % 2 == 0 ? left : right;
-            u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lrint(v * 32767.0))));
-        }
-    }
-}
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct CliRun {
     int Status = -1;
@@ -231,12 +191,14 @@ TEST_F(CliExportTest, EachBadInputFailsAloneAndTheBatchGoesOn) {
     } failures[] = {
         {"mono.wav", "モノラルや5.1ch音源には対応していません.(Ch=1)"},
         {"six.wav", "モノラルや5.1ch音源には対応していません.(Ch=6)"},
+        // The window's message for every opening failure, and the system's reason where
+        // there is one.
         {"notes.mp3", "対応していないファイル形式です"},
-        {"missing.wav", "対応していないファイル形式です"},
-        {"folder.wav", "対応していないファイル形式です"},
+        {"missing.wav", "対応していないファイル形式です（no such file）"},
+        {"folder.wav", "対応していないファイル形式です（is a directory）"},
     };
     for (const auto& f : failures) {
-        EXPECT_NE(run.Err.find(std::string("FAILED   ") + f.Input + ": " + f.Message),
+        EXPECT_NE(run.Err.find(std::string("FAILED   ") + f.Input + ": " + f.Message + "\n"),
                   std::string::npos)
             << f.Input << "\n"
             << run.Err;
@@ -245,6 +207,42 @@ TEST_F(CliExportTest, EachBadInputFailsAloneAndTheBatchGoesOn) {
     EXPECT_TRUE(fs::exists(P("good1_vr.wav")));
     EXPECT_TRUE(fs::exists(P("good2_vr.wav")));
     EXPECT_NE(run.Err.find("7 files: 2 written, 5 failed"), std::string::npos) << run.Err;
+}
+
+TEST_F(CliExportTest, AnUnreadableInputSaysPermissionDenied) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    WriteWav(P("locked.wav"), 2, 44100, 0.5);
+    fs::permissions(P("locked.wav"), fs::perms::none);
+    const CliRun run = Cli("locked.wav");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(
+        run.Err.find("FAILED   locked.wav: 対応していないファイル形式です（permission denied）"),
+        std::string::npos)
+        << run.Err;
+}
+
+// Standard input to standard output through real pipes: the samples of the file-to-file
+// run, after a header that leaves both lengths open.
+TEST_F(CliExportTest, PipeInAndOutGivesTheSamplesOfTheFileRun) {
+    WriteWav(P("song.wav"), 2, 44100, 2.0);
+    ASSERT_EQ(Cli("song.wav -o file.wav").Status, 0);
+    const std::string command = "cd '" + FDir.string() +
+                                "' && cat song.wav | '" CORVANEL_CLI_PROGRAM
+                                "' - -o - 2>stderr.txt | cat > piped.wav";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_NE(ReadAll(P("stderr.txt")).find("written  - -> -"), std::string::npos);
+
+    const std::string file = ReadAll(P("file.wav"));
+    const std::string piped = ReadAll(P("piped.wav"));
+    ASSERT_EQ(file.substr(36, 4), "data");
+    ASSERT_EQ(piped.size(), file.size());
+    EXPECT_EQ(piped.substr(0, 4), "RIFF");
+    EXPECT_EQ(piped.substr(4, 4), std::string(4, '\xff'));
+    EXPECT_EQ(piped.substr(8, 28), file.substr(8, 28)); // the same format chunk
+    EXPECT_EQ(piped.substr(36, 8), "data" + std::string(4, '\xff'));
+    EXPECT_TRUE(piped.substr(44) == file.substr(44)) << "the samples differ";
 }
 
 TEST_F(CliExportTest, AnExistingOutputIsOverwrittenOnlyWithForce) {

@@ -137,6 +137,22 @@ TEST(OptionFields, BatchOptions) {
     EXPECT_EQ(o.Inputs, (std::vector<std::string>{"a.wav", "-b.wav"}));
 }
 
+// An option may be shortened to any start that no other option shares.
+TEST(OptionFields, UniquePrefixesAreTheOption) {
+    const TParseResult parsed =
+        ParseCliArguments({"--inv", "--outp", "x.mp3", "--form=mp3", "--ke", "2", "--forc", "-"});
+    ASSERT_EQ(parsed.Error, "");
+    const TCliOptions& o = parsed.Options;
+    EXPECT_TRUE(o.Controls.Switch2);
+    EXPECT_EQ(o.Output, "x.mp3");
+    EXPECT_EQ(o.Format, "mp3");
+    EXPECT_EQ(o.Controls.SpinKeyChange, 2.0);
+    EXPECT_TRUE(o.Force);
+    EXPECT_EQ(o.Inputs, std::vector<std::string>{"-"});
+    EXPECT_EQ(ParseCliArguments({"--vers"}).Options.Action, TCliOptions::TAction::Version);
+    EXPECT_EQ(ParseCliArguments({"--he"}).Options.Action, TCliOptions::TAction::Help);
+}
+
 TEST(OptionFields, HelpAndVersionNeedNoInput) {
     EXPECT_EQ(ParseCliArguments({"--help"}).Options.Action, TCliOptions::TAction::Help);
     EXPECT_EQ(ParseCliArguments({"-h"}).Error, "");
@@ -162,26 +178,41 @@ TEST_P(UsageErrorTest, IsRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, UsageErrorTest,
-    ::testing::Values(UsageCase{"NoInput", {"-a", "3"}, "no input"},
-                      UsageCase{"UnknownLong", {"--loud", "a.wav"}, "unknown option --loud"},
-                      UsageCase{"UnknownShort", {"-x", "a.wav"}, "unknown option -x"},
-                      UsageCase{"MissingValue", {"a.wav", "-a"}, "-a needs a value"},
-                      UsageCase{"BandNeedsTwo", {"a.wav", "--band", "200"}, "two values"},
-                      UsageCase{"NotANumber", {"-a", "loud", "a.wav"}, "not a number"},
-                      UsageCase{"InfinityIsNotANumber", {"--pan", "inf", "a.wav"}, "not a number"},
-                      UsageCase{"TrailingText", {"-p", "15deg", "a.wav"}, "not a number"},
-                      UsageCase{"FrameLengthNotListed", {"--fft", "20000", "a.wav"}, "8192"},
-                      UsageCase{"BandNotPositive", {"--band", "0", "100", "a.wav"}, "frequency"},
-                      UsageCase{"TempoBelowMinusHundred", {"--tempo", "-100", "a.wav"}, "tempo"},
-                      UsageCase{"QualityWord", {"-q", "best", "a.wav"}, "lo, md or hi"},
-                      UsageCase{"JobsZero", {"-j", "0", "a.wav"}, "jobs"},
-                      UsageCase{"FlagWithValue", {"--force=yes", "a.wav"}, "no value"},
-                      UsageCase{"FormatWithPath", {"-f", "a/b", "a.wav"}, "not an extension"},
-                      UsageCase{"OutputForTwoInputs", {"-o", "x.wav", "a.wav", "b.wav"}, "-o"},
-                      UsageCase{"OutputWithOutDir", {"-o", "x.wav", "-d", "o", "a.wav"}, "-d"},
-                      UsageCase{"UnreadableSettings",
-                                {"--settings", "/nonexistent/corvanel.ini", "a.wav"},
-                                "settings file"}),
+    ::testing::Values(
+        UsageCase{"NoInput", {"-a", "3"}, "no input"},
+        UsageCase{"UnknownLong", {"--loud", "a.wav"}, "unknown option --loud"},
+        UsageCase{"UnknownShort", {"-x", "a.wav"}, "unknown option -x"},
+        UsageCase{"MissingValue", {"a.wav", "-a"}, "-a needs a value"},
+        UsageCase{"BandNeedsTwo", {"a.wav", "--band", "200"}, "two values"},
+        UsageCase{"NotANumber", {"-a", "loud", "a.wav"}, "not a number"},
+        UsageCase{"InfinityIsNotANumber", {"--pan", "inf", "a.wav"}, "not a number"},
+        UsageCase{"TrailingText", {"-p", "15deg", "a.wav"}, "not a number"},
+        UsageCase{"FrameLengthNotListed", {"--fft", "20000", "a.wav"}, "8192"},
+        UsageCase{"BandNotPositive", {"--band", "0", "100", "a.wav"}, "frequency"},
+        UsageCase{"TempoBelowMinusHundred", {"--tempo", "-100", "a.wav"}, "tempo"},
+        UsageCase{"QualityWord", {"-q", "best", "a.wav"}, "lo, md or hi"},
+        UsageCase{"JobsZero", {"-j", "0", "a.wav"}, "jobs"},
+        UsageCase{"FlagWithValue", {"--force=yes", "a.wav"}, "no value"},
+        UsageCase{"FormatWithPath", {"-f", "a/b", "a.wav"}, "not an extension"},
+        UsageCase{"OutputForTwoInputs", {"-o", "x.wav", "a.wav", "b.wav"}, "-o"},
+        UsageCase{"OutputWithOutDir", {"-o", "x.wav", "-d", "o", "a.wav"}, "-d"},
+        UsageCase{"UnreadableSettings",
+                  {"--settings", "/nonexistent/corvanel.ini", "a.wav"},
+                  "settings file"},
+        UsageCase{"StandardInputWithoutOutput", {"-"}, "needs -o"},
+        UsageCase{"StandardInputAmongOthers", {"-o", "-", "-", "b.wav"}, "-o"},
+        // Unique prefixes only, as getopt_long takes them.
+        UsageCase{"PrefixOfTwo",
+                  {"--out", "x.wav", "a.wav"},
+                  "option --out is ambiguous (--output, --out-dir)"},
+        UsageCase{"PrefixOfThree",
+                  {"--f", "mp3", "a.wav"},
+                  "option --f is ambiguous (--format, --fft, --force)"},
+        UsageCase{"PrefixOfQualityOrQuiet",
+                  {"--qu", "a.wav"},
+                  "option --qu is ambiguous (--quality, --quiet)"},
+        UsageCase{"PrefixOfNothing", {"--inx", "a.wav"}, "unknown option --inx"},
+        UsageCase{"PrefixFlagWithValue", {"--forc=yes", "a.wav"}, "--force takes no value"}),
     [](const auto& param) { return std::string(param.param.Name); });
 
 // --settings puts the controls where the window's loader puts them, from the window's start-up

@@ -132,4 +132,33 @@ const FailCase kFailCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, ExportFailure, testing::ValuesIn(kFailCases),
                          [](const testing::TestParamInfo<FailCase>& p) { return p.param.Name; });
 
+// What a failing encoder said on its standard error ends the box, after the reason; a
+// program that succeeds keeps its remarks out of it.
+TEST(ExportFailureBox, EndsWithTheEncodersLastLines) {
+    TempDir dir("said");
+    const fs::path source = dir / "source.wav";
+    WriteWav(source, TestSignal(44100, 44100), 44100, "T", "A");
+    WriteScript(dir.Path(), "saysenc",
+                "cat > \"$1\"\necho 'WARNING: just a remark' >&2\n"
+                "[ \"$1\" = \"${1%.bad}\" ] || { echo 'cannot finish: disk full' >&2; exit 3; }");
+    ChainControls controls;
+    controls.Path = source.string();
+    for (const char* output : {"out.ok", "out.bad"}) {
+        Rig rig;
+        UseProgram(rig, dir.Path(), "saysenc", "<OUTPUT>", dir / output);
+        const TExportResult result = rig.Run.Button5Click(controls);
+        const bool fails = std::string(output) == "out.bad";
+        EXPECT_EQ(result.Outcome, fails ? TExportOutcome::Failed : TExportOutcome::Completed);
+        const std::string lines = "WARNING: just a remark\ncannot finish: disk full";
+        EXPECT_EQ(result.EncoderMessages, fails ? lines : "");
+        if (fails) {
+            ASSERT_GE(result.Message.size(), lines.size());
+            EXPECT_EQ(result.Message.substr(result.Message.size() - lines.size() - 1), "\n" + lines)
+                << result.Message;
+        } else {
+            EXPECT_EQ(result.Message.find("WARNING"), std::string::npos) << result.Message;
+        }
+    }
+}
+
 } // namespace
