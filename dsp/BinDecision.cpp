@@ -11,6 +11,7 @@
 
 #include "BinDecision.h"
 
+#include "SimdVector.h"
 #include "WaveFFT.h"
 
 #include <algorithm>
@@ -138,18 +139,11 @@ inline void DecidePairAt(const BinDecisionParams& p, double k, int n, double* re
         DecidePair(p, k, n, re, im, b, a);
 }
 
-template <int W> struct VectorOf {
-    typedef double type __attribute__((vector_size(W * sizeof(double))));
-    typedef long long mask __attribute__((vector_size(W * sizeof(double))));
-};
-
-#define CORVANEL_INLINE inline __attribute__((always_inline))
-
 template <int W>
-CORVANEL_INLINE void DecideVector(const BinDecisionParams& p, const double* pairBin, int n,
-                                  double* re, double* im) {
-    using T = typename VectorOf<W>::type;
-    using M = typename VectorOf<W>::mask;
+CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double* pairBin, int n,
+                                       double* re, double* im) {
+    using T = typename simd::VectorOf<W>::type;
+    using M = typename simd::VectorOf<W>::mask;
     T laneSign; // +1 where the lane's slot is the bin's own (even q), -1 where the partner's
     for (int i = 0; i < W; ++i)
         laneSign[i] = i % 2 == 0 ? 1.0 : -1.0;
@@ -244,8 +238,8 @@ void DecideScalarPart(const BinDecisionParams& p, const double* pairBin, int n, 
 }
 
 template <int W>
-CORVANEL_INLINE void DecideAll(const BinDecisionParams& p, const double* pairBin, int n, double* re,
-                               double* im) {
+CORVANEL_SIMD_INLINE void DecideAll(const BinDecisionParams& p, const double* pairBin, int n,
+                                    double* re, double* im) {
     DecideScalarPart(p, pairBin, n, re, im, 2 * W);
     DecideVector<W>(p, pairBin, n, re, im);
 }

@@ -10,6 +10,7 @@
 #include "PackedFFT.h"
 
 #include "CorvanelError.h"
+#include "SimdVector.h"
 #include "WaveFFT.h"
 
 #include <algorithm>
@@ -21,18 +22,11 @@ namespace {
 
 constexpr long kChunk = 1024;
 
-template <int W> struct VectorOf {
-    typedef double type __attribute__((vector_size(W * sizeof(double))));
-};
-template <> struct VectorOf<1> { typedef double type; };
-
-#define CORVANEL_INLINE inline __attribute__((always_inline))
-
 // The stage kernels. re/im point at one block; Q (or H) points per quarter (half).
 template <int W>
-CORVANEL_INLINE void Radix4Forward(double* __restrict re, double* __restrict im, long Q,
-                                   const double* __restrict tw) {
-    using T = typename VectorOf<W>::type;
+CORVANEL_SIMD_INLINE void Radix4Forward(double* __restrict re, double* __restrict im, long Q,
+                                        const double* __restrict tw) {
+    using T = typename simd::VectorOf<W>::type;
     const double* c1 = tw;
     const double* s1 = tw + Q;
     const double* c2 = tw + 2 * Q;
@@ -79,9 +73,9 @@ CORVANEL_INLINE void Radix4Forward(double* __restrict re, double* __restrict im,
 }
 
 template <int W>
-CORVANEL_INLINE void Radix4Inverse(double* __restrict re, double* __restrict im, long Q,
-                                   const double* __restrict tw) {
-    using T = typename VectorOf<W>::type;
+CORVANEL_SIMD_INLINE void Radix4Inverse(double* __restrict re, double* __restrict im, long Q,
+                                        const double* __restrict tw) {
+    using T = typename simd::VectorOf<W>::type;
     const double* c1 = tw;
     const double* s1 = tw + Q;
     const double* c2 = tw + 2 * Q;
@@ -129,9 +123,9 @@ CORVANEL_INLINE void Radix4Inverse(double* __restrict re, double* __restrict im,
 }
 
 template <int W>
-CORVANEL_INLINE void Radix2Forward(double* __restrict re, double* __restrict im, long H,
-                                   const double* __restrict tw) {
-    using T = typename VectorOf<W>::type;
+CORVANEL_SIMD_INLINE void Radix2Forward(double* __restrict re, double* __restrict im, long H,
+                                        const double* __restrict tw) {
+    using T = typename simd::VectorOf<W>::type;
     for (long j = 0; j < H; j += W) {
         T ar, ai, br, bi, wr, wi;
         std::memcpy(&ar, re + j, sizeof(T));
@@ -151,9 +145,9 @@ CORVANEL_INLINE void Radix2Forward(double* __restrict re, double* __restrict im,
 }
 
 template <int W>
-CORVANEL_INLINE void Radix2Inverse(double* __restrict re, double* __restrict im, long H,
-                                   const double* __restrict tw) {
-    using T = typename VectorOf<W>::type;
+CORVANEL_SIMD_INLINE void Radix2Inverse(double* __restrict re, double* __restrict im, long H,
+                                        const double* __restrict tw) {
+    using T = typename simd::VectorOf<W>::type;
     for (long j = 0; j < H; j += W) {
         T ar, ai, yr, yi, wr, wi;
         std::memcpy(&ar, re + j, sizeof(T));
@@ -174,8 +168,8 @@ CORVANEL_INLINE void Radix2Inverse(double* __restrict re, double* __restrict im,
 
 // One stage over the blocks in [0, length), at the widest W the stage's quarter allows.
 template <int W, bool Inverse>
-CORVANEL_INLINE void RunStage(double* re, double* im, long length, const PackedFFT::Stage& st,
-                              const double* tw) {
+CORVANEL_SIMD_INLINE void RunStage(double* re, double* im, long length, const PackedFFT::Stage& st,
+                                   const double* tw) {
     const long part = st.span / st.radix;
     if (W > 1 && part < W) {
         if constexpr (W > 1)
@@ -204,7 +198,7 @@ struct Plan {
     const double* twiddles;
 };
 
-template <int W> CORVANEL_INLINE void ForwardAll(const Plan& p, double* re, double* im) {
+template <int W> CORVANEL_SIMD_INLINE void ForwardAll(const Plan& p, double* re, double* im) {
     const long chunk = std::min(p.n, kChunk);
     long s = 0;
     for (; s < p.count && p.stages[s].span > chunk; ++s)
@@ -215,7 +209,7 @@ template <int W> CORVANEL_INLINE void ForwardAll(const Plan& p, double* re, doub
                                p.twiddles + p.stages[t].twiddles);
 }
 
-template <int W> CORVANEL_INLINE void InverseAll(const Plan& p, double* re, double* im) {
+template <int W> CORVANEL_SIMD_INLINE void InverseAll(const Plan& p, double* re, double* im) {
     const long chunk = std::min(p.n, kChunk);
     long s = p.count;
     while (s > 0 && p.stages[s - 1].span <= chunk)

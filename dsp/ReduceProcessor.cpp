@@ -1,6 +1,7 @@
 #include "ReduceProcessor.h"
 
 #include "BinDecision.h"
+#include "PackedFrame.h"
 
 #include <algorithm>
 #include <bit>
@@ -25,10 +26,6 @@ inline double RoundEven(double x) {
     constexpr double kShift = 6755399441055744.0; // 1.5·2^52
     x = std::clamp(x, -1e15, 1e15);
     return (x + kShift) - kShift;
-}
-
-inline std::int16_t Clamp16(double v) {
-    return static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
 }
 
 // Reads length bytes; what the queue does not have reads as silence.
@@ -232,10 +229,7 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
     FHistoryQueue.Write(frame + 3 * (n / 2), n);
 
     // Analysis of both channels at once: X = L + iR.
-    for (std::size_t i = 0; i < pairs; ++i) {
-        re[i] = frame[2 * i] / 32768.0;
-        im[i] = frame[2 * i + 1] / 32768.0;
-    }
+    UnpackFrame(frame, n, re, im, ws.fft.Path());
     ws.fft.Forward(re, im);
 
     ws.decider.Decide(decision, re, im);
@@ -245,18 +239,7 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
 
     // Back to 16-bit (the inverse transform's 1/N folded into the scale, a power of two);
     // the inverse mode keeps what the reduction took away.
-    const double scale = 32768.0 / n;
-    if (inverse) {
-        for (std::size_t i = 0; i < pairs; ++i) {
-            frame[2 * i] = Clamp16(frame[2 * i] - RoundEven(re[i] * scale));
-            frame[2 * i + 1] = Clamp16(frame[2 * i + 1] - RoundEven(im[i] * scale));
-        }
-    } else {
-        for (std::size_t i = 0; i < pairs; ++i) {
-            frame[2 * i] = Clamp16(RoundEven(re[i] * scale));
-            frame[2 * i + 1] = Clamp16(RoundEven(im[i] * scale));
-        }
-    }
+    PackFrame(re, im, n, 32768.0 / n, inverse, frame, ws.fft.Path());
 
     // Cross-fade from the held-back last quarter of the previous output frame.
     ReadOrZero(FTailQueue, tail, 4 * n);
