@@ -1,5 +1,8 @@
 #include "ReduceProcessor.h"
 
+#include "BinDecision.h"
+#include "PackedFrame.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -15,41 +18,56 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 
 constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kPi = 3.141592653589793;
-constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr std::int32_t kMaxFrameSize = 1 << 22;
 
-// The fast verdicts' margins. Their arithmetic differs from the exact form's by a few units
-// in the last place (the phase difference by up to 1e-6 degrees, where arccos(cos x) is
-// coarse), far inside these margins; WrapPhase's sign may flip at ±180°, hence the guard
-// there too. Powers this small go the exact way, where the 1e-12 amplitude rule lives.
-constexpr double kRatioGuard = 1e-9;
-constexpr double kPhaseGuardDegrees = 1e-3;
-// The guard as a fraction of |z| (the sine of so small an angle is the angle).
-constexpr double kPhaseGuardSine = kPhaseGuardDegrees / kDegreesPerRadian;
-constexpr double kTinyPower = 1e-20;
+// Rounding to nearest, ties to even (lrint in the default mode) for |x| < 2^51, as plain
+// arithmetic the compiler vectorises; anything beyond is clamped anyway.
+inline double RoundEven(double x) {
+    constexpr double kShift = 6755399441055744.0; // 1.5·2^52
+    x = std::clamp(x, -1e15, 1e15);
+    return (x + kShift) - kShift;
+}
 
-std::int16_t Clamp16(long v) {
-    return static_cast<std::int16_t>(std::clamp<long>(v, -32768, 32767));
+// Reads length bytes; what the queue does not have reads as silence.
+void ReadOrZero(TMemoryQueue& queue, std::int16_t* to, std::int32_t length) {
+    const std::int32_t got = queue.Read(to, length);
+    if (got >= 0 && got < length)
+        std::memset(reinterpret_cast<std::uint8_t*>(to) + got, 0,
+                    static_cast<std::size_t>(length - got));
 }
 
 } // namespace
 
-// Per-call working storage, released however the call ends.
+// Working storage of one frame length: the packed transform with its tables, the packed
+// frame (left real, right imaginary), the 16-bit frame and tail buffers (4·N bytes each) and
+// the cross-fade weights.
 struct ReduceProcessor::Workspace {
-    explicit Workspace(std::int32_t n)
-        : left(static_cast<std::size_t>(n)), right(static_cast<std::size_t>(n)),
-          spectrumL(static_cast<std::size_t>(n / 2)), spectrumR(static_cast<std::size_t>(n / 2)),
-          frame(static_cast<std::size_t>(2 * n)), tail(static_cast<std::size_t>(2 * n)) {}
+    Workspace(std::int32_t length, SimdPath path)
+        : n(length), fft(length, path), decider(fft), re(static_cast<std::size_t>(n)),
+          im(static_cast<std::size_t>(n)), frame(static_cast<std::size_t>(2 * n)),
+          tail(static_cast<std::size_t>(2 * n)) {
+        const std::int32_t m = n / 4;
+        fadeOut.resize(static_cast<std::size_t>(m));
+        fadeIn.resize(static_cast<std::size_t>(m));
+        for (std::int32_t i = 0; i < m; ++i) {
+            const double theta = static_cast<double>(i) * kHalfPi / static_cast<double>(m - 1);
+            const double c = std::cos(theta);
+            const double s = std::sin(theta);
+            fadeOut[static_cast<std::size_t>(i)] = c * c;
+            fadeIn[static_cast<std::size_t>(i)] = s * s;
+        }
+    }
 
-    std::vector<double> left, right;
-    // Half spectra as analysed; judged bins get their new amplitude at the analysed phase.
-    std::vector<TComplex> spectrumL, spectrumR;
-    // Interleaved 16-bit samples: the frame buffer and the tail buffer (4·N bytes each).
+    std::int32_t n;
+    PackedFFT fft;
+    PackedBinDecider decider;
+    std::vector<double> re, im;
     std::vector<std::int16_t> frame, tail;
+    std::vector<double> fadeOut, fadeIn;
 };
 
-ReduceProcessor::ReduceProcessor(ReduceParams& params) : FParams(params) {
+ReduceProcessor::ReduceProcessor(ReduceParams& params, SimdPath path)
+    : FParams(params), FSimdPath(path) {
     for (TWaveFFT* fft : {&FWaveFFT1, &FWaveFFT2}) {
         fft->SetCount(2);
         fft->SetSamplingRate(44100.0);
@@ -58,6 +76,29 @@ ReduceProcessor::ReduceProcessor(ReduceParams& params) : FParams(params) {
     }
     FWaveIFFT1.SetCount(2);
     FWaveIFFT2.SetCount(2);
+    PrepareFrameSize(FParams.VRFFTPoint.load(std::memory_order_relaxed));
+}
+
+ReduceProcessor::~ReduceProcessor() {
+    for (std::atomic<Workspace*>& slot : FWorkspaces)
+        delete slot.load(std::memory_order_acquire);
+}
+
+void ReduceProcessor::PrepareFrameSize(std::int32_t pairs) {
+    if (IsValidFrameSize(pairs))
+        WorkspaceFor(pairs);
+}
+
+ReduceProcessor::Workspace& ReduceProcessor::WorkspaceFor(std::int32_t n) {
+    std::atomic<Workspace*>& slot =
+        FWorkspaces[static_cast<std::size_t>(std::countr_zero(static_cast<std::uint32_t>(n)))];
+    Workspace* ws = slot.load(std::memory_order_acquire);
+    if (ws != nullptr)
+        return *ws;
+    auto fresh = std::make_unique<Workspace>(n, FSimdPath);
+    if (slot.compare_exchange_strong(ws, fresh.get(), std::memory_order_acq_rel))
+        return *fresh.release();
+    return *ws; // the other thread's came first
 }
 
 bool ReduceProcessor::IsValidFrameSize(std::int32_t pairs) {
@@ -66,6 +107,7 @@ bool ReduceProcessor::IsValidFrameSize(std::int32_t pairs) {
 }
 
 void ReduceProcessor::ChangeFrameSize(std::int32_t pairs) {
+    PrepareFrameSize(pairs);
     RequestEmptyQueues();
     FParams.VRFFTPoint.store(pairs, std::memory_order_release);
 }
@@ -145,11 +187,10 @@ void ReduceProcessor::Run(const ReduceSink& sink, bool pauseAfterPassThrough, st
 
     const std::int64_t frameBytes = 4 * static_cast<std::int64_t>(n);
     if (FSoundQueue.TrueLength() >= frameBytes) {
-        Workspace ws(n);
-        PrepareFade(n);
+        Workspace& ws = WorkspaceFor(n);
         try {
             do {
-                ProcessFrame(n, ws, sink);
+                ProcessFrame(ws, sink);
             } while (FSoundQueue.TrueLength() > frameBytes);
         } catch (...) {
             if (FFrameOpen) {
@@ -165,222 +206,55 @@ void ReduceProcessor::Run(const ReduceSink& sink, bool pauseAfterPassThrough, st
     silence();
 }
 
-void ReduceProcessor::PrepareFade(std::int32_t n) {
-    if (FFadeN == n)
-        return;
-    const std::int32_t m = n / 4;
-    FFadeOut.assign(static_cast<std::size_t>(m), 0.0);
-    FFadeIn.assign(static_cast<std::size_t>(m), 0.0);
-    for (std::int32_t i = 0; i < m; ++i) {
-        const double theta = static_cast<double>(i) * kHalfPi / static_cast<double>(m - 1);
-        const double c = std::cos(theta);
-        const double s = std::sin(theta);
-        FFadeOut[static_cast<std::size_t>(i)] = c * c;
-        FFadeIn[static_cast<std::size_t>(i)] = s * s;
-    }
-    FFadeN = n;
-}
-
-void ReduceProcessor::Weights(double panPot, double& wL, double& wR) {
-    if (panPot != FWeightPan) {
-        FWeightL = 1.0;
-        FWeightR = 1.0;
-        if (panPot > 0) {
-            const double c = std::cos(panPot * kTwoPi / 20);
-            FWeightL = 1 + 2 * (c * c);
-        } else if (panPot < 0) {
-            const double c = std::cos(-panPot * kTwoPi / 20);
-            FWeightR = 1 + 2 * (c * c);
-        }
-        FWeightPan = panPot;
-    }
-    wL = FWeightL;
-    wR = FWeightR;
-}
-
-void ReduceProcessor::ProcessFrame(std::int32_t n, Workspace& ws, const ReduceSink& sink) {
+void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
+    const std::int32_t n = ws.n;
     const std::size_t pairs = static_cast<std::size_t>(n);
     std::int16_t* frame = ws.frame.data();
     std::int16_t* tail = ws.tail.data();
+    double* re = ws.re.data();
+    double* im = ws.im.data();
+    // One snapshot of the parameters per frame.
+    const BinDecisionParams decision(FParams.VRBand1.load(std::memory_order_relaxed),
+                                     FParams.VRBand2.load(std::memory_order_relaxed),
+                                     static_cast<double>(SourceRate()),
+                                     FParams.VRPanPot.load(std::memory_order_relaxed),
+                                     FParams.VRAParam.load(std::memory_order_relaxed),
+                                     FParams.VRPParam.load(std::memory_order_relaxed));
+    const bool inverse = FParams.VRInverse.load(std::memory_order_relaxed);
 
     // Assembly: a quarter of overlap, then three quarters of new input.
-    std::fill(ws.frame.begin(), ws.frame.end(), 0);
-    std::fill(ws.tail.begin(), ws.tail.end(), 0);
     FFrameOpen = true;
-    FHistoryQueue.Read(frame, n);
-    FSoundQueue.Read(frame + n / 2, 3 * n);
+    ReadOrZero(FHistoryQueue, frame, n);
+    ReadOrZero(FSoundQueue, frame + n / 2, 3 * n);
     FHistoryQueue.Write(frame + 3 * (n / 2), n);
 
-    // Analysis.
-    for (std::size_t i = 0; i < pairs; ++i) {
-        ws.left[i] = frame[2 * i] / 32768.0;
-        ws.right[i] = frame[2 * i + 1] / 32768.0;
-    }
-    FWaveFFT1.SetSourceByArray(std::span<const double>(ws.left));
-    FWaveFFT1.Execute();
-    FWaveFFT2.SetSourceByArray(std::span<const double>(ws.right));
-    FWaveFFT2.Execute();
-    FWaveFFT1.SetSamplingRate(static_cast<double>(SourceRate()));
+    // Analysis of both channels at once: X = L + iR.
+    UnpackFrame(frame, n, re, im, ws.fft.Path());
+    ws.fft.Forward(re, im);
 
-    DecideBins(n, ws);
+    ws.decider.Decide(decision, re, im);
 
-    // Synthesis.
-    FWaveIFFT1.SetCount(n / 2);
-    FWaveIFFT2.SetCount(n / 2);
-    FWaveIFFT1.SetSourceByArray(ws.spectrumL);
-    FWaveIFFT2.SetSourceByArray(ws.spectrumR);
-    FWaveIFFT1.Execute();
-    FWaveIFFT2.Execute();
-    FWaveIFFT1.GetResultToArray(std::span<double>(ws.left));
-    FWaveIFFT2.GetResultToArray(std::span<double>(ws.right));
+    // Synthesis: the real part is the left channel, the imaginary part the right.
+    ws.fft.Inverse(re, im);
 
-    // Back to 16-bit; the inverse mode keeps what the reduction took away.
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const long yl = std::lrint(ws.left[i] * 32768.0);
-        const long yr = std::lrint(ws.right[i] * 32768.0);
-        if (FParams.VRInverse.load(std::memory_order_relaxed)) {
-            frame[2 * i] = Clamp16(frame[2 * i] - yl);
-            frame[2 * i + 1] = Clamp16(frame[2 * i + 1] - yr);
-        } else {
-            frame[2 * i] = Clamp16(yl);
-            frame[2 * i + 1] = Clamp16(yr);
-        }
-    }
+    // Back to 16-bit (the inverse transform's 1/N folded into the scale, a power of two);
+    // the inverse mode keeps what the reduction took away.
+    PackFrame(re, im, n, 32768.0 / n, inverse, frame, ws.fft.Path());
 
     // Cross-fade from the held-back last quarter of the previous output frame.
-    FTailQueue.Read(tail, 4 * n);
+    ReadOrZero(FTailQueue, tail, 4 * n);
     const std::int16_t* prev = tail + 3 * (n / 2);
     const std::size_t m = pairs / 4;
-    for (std::size_t i = 0; i < m; ++i) {
-        const double a = FFadeOut[i];
-        const double b = FFadeIn[i];
-        frame[2 * i] = static_cast<std::int16_t>(std::lrint(prev[2 * i] * a + frame[2 * i] * b));
-        frame[2 * i + 1] =
-            static_cast<std::int16_t>(std::lrint(prev[2 * i + 1] * a + frame[2 * i + 1] * b));
+    for (std::size_t i = 0; i < 2 * m; ++i) {
+        const double a = ws.fadeOut[i / 2];
+        const double b = ws.fadeIn[i / 2];
+        frame[i] = static_cast<std::int16_t>(RoundEven(prev[i] * a + frame[i] * b));
     }
     FTailQueue.Write(frame, 4 * n);
     FFrameOpen = false;
 
     if (sink)
         sink(reinterpret_cast<const std::uint8_t*>(frame), static_cast<std::uint32_t>(3 * n));
-}
-
-void ReduceProcessor::LevelWindow(double panPot, double aParam, double& qLo, double& qHi) {
-    if (panPot != FWindowPan || aParam != FWindowA || !FWindowValid) {
-        // Both level tests pass for D in [-pan - 12, -pan + 12] and (-|A|, |A|); as a power
-        // ratio (L/R)^2 = 10^(D/10).
-        const double dLo = std::max(-panPot - 12, -std::fabs(aParam));
-        const double dHi = std::min(-panPot + 12, std::fabs(aParam));
-        FWindowLo = std::pow(10.0, dLo / 10);
-        FWindowHi = std::pow(10.0, dHi / 10);
-        FWindowPan = panPot;
-        FWindowA = aParam;
-        FWindowValid = true;
-    }
-    qLo = FWindowLo;
-    qHi = FWindowHi;
-}
-
-int ReduceProcessor::PhaseBelow(double zIm, double zRe, double pParam) {
-    // z = L·conj(R): its angle φ is the phase difference folded into (-180°, 180°]. φ < P is
-    // decided by half-planes instead of an arc tangent: for P >= 0 it holds below the real
-    // axis, and above it when z lies clockwise of P's direction; for P < 0 it needs both.
-    if (!(std::fabs(pParam) < 180 - kPhaseGuardDegrees))
-        return 0;
-    if (pParam != FPhaseLimit) {
-        const double theta = pParam / kDegreesPerRadian;
-        FPhaseCos = std::cos(theta);
-        FPhaseSin = std::sin(theta);
-        FPhaseLimit = pParam;
-    }
-    const double size = std::fabs(zRe) + std::fabs(zIm);
-    const double margin = kPhaseGuardSine * size;
-    const double clockwise = zIm * FPhaseCos - zRe * FPhaseSin; // < 0: z clockwise of P
-    const double along = zRe * FPhaseCos + zIm * FPhaseSin;
-    if ((std::fabs(clockwise) <= margin && along > 0) || (std::fabs(zIm) <= margin && zRe < 0))
-        return 0; // within the guard of P or of ±180°
-    const bool below = pParam >= 0 ? (zIm < 0 || clockwise < 0) : (zIm < 0 && clockwise < 0);
-    return below ? 1 : -1;
-}
-
-void ReduceProcessor::DecideBins(std::int32_t n, Workspace& ws) {
-    FWaveFFT1.GetResultToArray(ws.spectrumL);
-    FWaveFFT2.GetResultToArray(ws.spectrumR);
-
-    const double band1 = FParams.VRBand1.load(std::memory_order_relaxed);
-    const double band2 = FParams.VRBand2.load(std::memory_order_relaxed);
-    const double lo = std::min(band1, band2);
-    const double hi = std::max(band1, band2);
-
-    for (std::int32_t k = 0; k < n / 2; ++k) {
-        TComplex& l = ws.spectrumL[static_cast<std::size_t>(k)];
-        TComplex& r = ws.spectrumR[static_cast<std::size_t>(k)];
-        if (!std::isfinite(l.Re) || !std::isfinite(l.Im) || !std::isfinite(r.Re) ||
-            !std::isfinite(r.Im))
-            continue;
-        const double f = FWaveFFT1.QueryFrequency(k);
-        if (!(lo < f && f < hi))
-            continue;
-
-        const double panPot = FParams.VRPanPot.load(std::memory_order_relaxed);
-        const double aParam = FParams.VRAParam.load(std::memory_order_relaxed);
-        const double pParam = FParams.VRPParam.load(std::memory_order_relaxed);
-
-        // Fast verdict from powers and one angle, taken only where it is certain to agree
-        // with the amplitude, logarithm and phase arithmetic below; elsewhere that decides.
-        enum class Verdict { Unsure, Judge, Keep } verdict = Verdict::Unsure;
-        const double powerL = l.Re * l.Re + l.Im * l.Im;
-        const double powerR = r.Re * r.Re + r.Im * r.Im;
-        if (powerL > kTinyPower && powerR > kTinyPower && std::isfinite(powerL) &&
-            std::isfinite(powerR)) {
-            double qLo, qHi;
-            LevelWindow(panPot, aParam, qLo, qHi);
-            const double q = powerL / powerR;
-            if (q < qLo * (1 - kRatioGuard) || q > qHi * (1 + kRatioGuard)) {
-                verdict = Verdict::Keep;
-            } else if (q > qLo * (1 + kRatioGuard) && q < qHi * (1 - kRatioGuard)) {
-                const int phase =
-                    PhaseBelow(l.Im * r.Re - l.Re * r.Im, l.Re * r.Re + l.Im * r.Im, pParam);
-                if (phase != 0)
-                    verdict = phase > 0 ? Verdict::Judge : Verdict::Keep;
-            }
-        }
-        if (verdict == Verdict::Keep)
-            continue;
-
-        // A judged bin's new amplitudes need the amplitudes only to rounding; the exact
-        // decision uses the modulus as analysed.
-        double al, ar;
-        if (verdict == Verdict::Judge) {
-            al = std::sqrt(powerL);
-            ar = std::sqrt(powerR);
-        } else {
-            al = std::hypot(l.Re, l.Im);
-            ar = std::hypot(r.Re, r.Im);
-        }
-        if (verdict == Verdict::Unsure) {
-            double ratio = std::fabs(ar) <= 1e-12 ? al / (ar + 1e100) : al / ar;
-            if (!std::isfinite(ratio))
-                ratio = 0.0; // the arithmetic fault of the ratio counts as 0
-            const double d = ratio > 0 ? 20 * std::log10(ratio) : 0.0;
-            if (!(std::fabs(-panPot - d) <= 12))
-                continue;
-            if (!(std::fabs(d) < std::fabs(aParam)))
-                continue;
-            const double delta =
-                WrapPhase(std::atan2(l.Im, l.Re) - std::atan2(r.Im, r.Re)) * kDegreesPerRadian;
-            if (!(delta < pParam))
-                continue;
-        }
-
-        double wL, wR;
-        Weights(panPot, wL, wR);
-        const double newL = std::max(wL * al - wR * ar, 0.0) / (wL + wR);
-        const double newR = std::max(wR * ar - wL * al, 0.0) / (wL + wR);
-        // A new amplitude at the analysed phase: A'·(cos φ, sin φ) with cos φ = Re/A.
-        l = newL > 0 ? TComplex{newL * (l.Re / al), newL * (l.Im / al)} : TComplex{};
-        r = newR > 0 ? TComplex{newR * (r.Re / ar), newR * (r.Im / ar)} : TComplex{};
-    }
 }
 
 } // namespace corvanel

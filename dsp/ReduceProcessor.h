@@ -16,9 +16,11 @@
 #pragma once
 
 #include "MemoryQueue.h"
+#include "PackedFFT.h"
 #include "ReduceParams.h"
 #include "WaveFFT.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -32,8 +34,10 @@ using ReduceSink = std::function<void(const std::uint8_t* data, std::uint32_t le
 
 class ReduceProcessor {
   public:
-    // The parameters must outlive the processor.
-    explicit ReduceProcessor(ReduceParams& params);
+    // The parameters must outlive the processor. path: the instruction set of the transform
+    // and decision loops (every path gives the same bits; tests and benchmarks choose).
+    explicit ReduceProcessor(ReduceParams& params, SimdPath path = BestSimdPath());
+    ~ReduceProcessor();
     ReduceProcessor(const ReduceProcessor&) = delete;
     ReduceProcessor& operator=(const ReduceProcessor&) = delete;
 
@@ -64,8 +68,13 @@ class ReduceProcessor {
     // before the next call touches them.
     void RequestEmptyQueues() { FPendingEmpty.fetch_or(kEmptyAll, std::memory_order_release); }
     void RequestEmptyOverlap() { FPendingEmpty.fetch_or(kEmptyOverlap, std::memory_order_release); }
-    // A new frame length in sample pairs: the three queues are emptied, then VRFFTPoint set.
+    // A new frame length in sample pairs: its working storage is allocated here (once per
+    // length), the three queues are emptied, then VRFFTPoint set.
     void ChangeFrameSize(std::int32_t pairs);
+    // Allocates the working storage for a frame length ahead of the audio thread (done by
+    // ChangeFrameSize and for the starting VRFFTPoint; a length met without it is allocated
+    // by the call that first needs it).
+    void PrepareFrameSize(std::int32_t pairs);
 
     // True for the frame lengths the processor accepts: powers of two from 8 to 2^22.
     // Another VRFFTPoint silences every block and drops the queued input.
@@ -83,22 +92,18 @@ class ReduceProcessor {
   private:
     static constexpr std::uint32_t kEmptyOverlap = 1;
     static constexpr std::uint32_t kEmptyAll = 3;
+    static constexpr int kSizeSlots = 23; // log2 of the frame lengths accepted
 
     struct Workspace;
 
     void Run(const ReduceSink& sink, bool pauseAfterPassThrough, std::uint8_t* block,
              std::uint32_t length);
     void ApplyPendingEmpty();
-    void ProcessFrame(std::int32_t n, Workspace& ws, const ReduceSink& sink);
-    void DecideBins(std::int32_t n, Workspace& ws);
-    void PrepareFade(std::int32_t n);
-    void Weights(double panPot, double& wL, double& wR);
-    void LevelWindow(double panPot, double aParam, double& qLo, double& qHi);
-    // +1 when the angle of z is certainly below pParam degrees, -1 when certainly not, 0 when
-    // too close to tell.
-    int PhaseBelow(double zIm, double zRe, double pParam);
+    Workspace& WorkspaceFor(std::int32_t n);
+    void ProcessFrame(Workspace& ws, const ReduceSink& sink);
 
     ReduceParams& FParams;
+    SimdPath FSimdPath;
     TMemoryQueue FSoundQueue, FHistoryQueue, FTailQueue;
     TWaveFFT FWaveFFT1, FWaveFFT2;
     TWaveIFFT FWaveIFFT1, FWaveIFFT2;
@@ -111,16 +116,8 @@ class ReduceProcessor {
     std::int32_t FQueuedN = 0;
     // Set while a frame has read from the queues but not yet written its tail back.
     bool FFrameOpen = false;
-    // Cross-fade weights for FFadeN, kept because they depend on N only.
-    std::int32_t FFadeN = 0;
-    std::vector<double> FFadeOut, FFadeIn;
-    // Channel weights for FWeightPan.
-    double FWeightPan = 0.0, FWeightL = 1.0, FWeightR = 1.0;
-    // Power ratios (L/R)^2 between which both level tests pass, for FWindowPan and FWindowA.
-    bool FWindowValid = false;
-    double FWindowPan = 0.0, FWindowA = 0.0, FWindowLo = 0.0, FWindowHi = 0.0;
-    // Direction of the phase limit FPhaseLimit (degrees).
-    double FPhaseLimit = 0.0, FPhaseCos = 1.0, FPhaseSin = 0.0;
+    // Working storage per frame length, created at most once each and kept until the end.
+    std::array<std::atomic<Workspace*>, kSizeSlots> FWorkspaces{};
 };
 
 } // namespace corvanel

@@ -4,10 +4,12 @@
 // a set CPU time per frame — and prints the update thread's and the device callback's time and
 // the count of callbacks that found a buffer short.
 //
-// Usage: bench_audio_playback [seconds=60] [ms of DSP work per 16384 sample pairs=5]
+// Usage: bench_audio_playback [seconds=60] [ms of DSP work per 16384 sample pairs=5 | real]
+// "real" runs the program's reduction processor itself at N = 32768 instead of the stand-in.
 // The device is SDL's default (SDL_AUDIODRIVER=dummy runs silently, in real time).
 #include "audio/AudioDiagnostics.h"
 #include "audio/bass.h"
+#include "dsp/ReduceProcessor.h"
 
 #include <atomic>
 #include <chrono>
@@ -54,6 +56,11 @@ void reduce(HDSP, DWORD, void* buffer, DWORD length, void* user) {
     std::memset(buffer, 0, length);
 }
 
+// AUDIO THREAD: the reduction processor itself; it sends its frames to its playback sink.
+void realReduce(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user) {
+    corvanel::ReduceProcessor::DspCallback(handle, channel, buffer, length, user);
+}
+
 // AUDIO THREAD: the scope's tap.
 std::mutex viewLock;
 std::vector<char> view;
@@ -79,7 +86,8 @@ std::filesystem::path makeSource(int seconds) {
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
-    const double msPer16k = argc > 2 ? std::atof(argv[2]) : 5.0;
+    const bool real = argc > 2 && std::strcmp(argv[2], "real") == 0;
+    const double msPer16k = argc > 2 && !real ? std::atof(argv[2]) : 5.0;
     const std::string source = makeSource(seconds).string();
 
     if (!BASS_Init(-1, 44100, 0, nullptr, nullptr)) {
@@ -94,7 +102,18 @@ int main(int argc, char** argv) {
     const HSTREAM src = BASS_StreamCreateFile(FALSE, source.c_str(), 0, 0, BASS_STREAM_DECODE);
     const HSTREAM fx = BASS_FX_TempoCreate(src, 0);
     reducer.out = BASS_StreamCreate(44100, 2, 0, STREAMPROC_PUSH, nullptr);
-    BASS_ChannelSetDSP(fx, reduce, &reducer, 0);
+    corvanel::ReduceParams params;
+    params.VREnable = true;
+    corvanel::ReduceProcessor processor(params);
+    processor.ChangeFrameSize(static_cast<std::int32_t>(kN));
+    processor.SetPlaybackSink([&reducer](const std::uint8_t* data, std::uint32_t length) {
+        BASS_StreamPutData(reducer.out, data, length);
+        ++reducer.frames;
+    });
+    if (real)
+        BASS_ChannelSetDSP(fx, realReduce, &processor, 0);
+    else
+        BASS_ChannelSetDSP(fx, reduce, &reducer, 0);
     BASS_ChannelSetDSP(reducer.out, tap, nullptr, 0);
     BASS_ChannelSetAttribute(reducer.out, BASS_ATTRIB_VOL, 0.1f);
     BASS_ChannelPlay(fx, -1);
@@ -110,16 +129,25 @@ int main(int argc, char** argv) {
         BASS_ChannelBytes2Seconds(src, BASS_ChannelGetPosition(src, BASS_POS_BYTE));
 
     std::printf("wall time               %.2f s (source decoded to %.2f s)\n", wall, played);
-    std::printf("DSP frames              %llu (%.2f ms of work each)\n",
-                static_cast<unsigned long long>(reducer.frames.load()), reducer.msPerFrame);
+    if (real)
+        std::printf("DSP frames              %llu (the reduction processor, N = %zu)\n",
+                    static_cast<unsigned long long>(reducer.frames.load()), kN);
+    else
+        std::printf("DSP frames              %llu (%.2f ms of work each)\n",
+                    static_cast<unsigned long long>(reducer.frames.load()), reducer.msPerFrame);
     std::printf("device callbacks        %llu\n",
                 static_cast<unsigned long long>(end.callbacks - start.callbacks));
     std::printf("underruns               %llu\n",
                 static_cast<unsigned long long>(end.underruns - start.underruns));
     const double upd = end.updateCpuSeconds - start.updateCpuSeconds;
     const double cb = end.callbackSeconds - start.callbackSeconds;
-    std::printf("update thread CPU       %.3f s (%.2f %% of one core; DSP work %.3f s of it)\n",
-                upd, 100.0 * upd / wall, reducer.frames * reducer.msPerFrame / 1000.0);
+    if (real)
+        std::printf(
+            "update thread CPU       %.3f s (%.2f %% of one core, the processor included)\n", upd,
+            100.0 * upd / wall);
+    else
+        std::printf("update thread CPU       %.3f s (%.2f %% of one core; DSP work %.3f s of it)\n",
+                    upd, 100.0 * upd / wall, reducer.frames * reducer.msPerFrame / 1000.0);
     std::printf("device callback time    %.4f s (%.3f %% of one core, %.1f us per callback)\n", cb,
                 100.0 * cb / wall,
                 1e6 * cb /

@@ -1,10 +1,17 @@
 // Throughput of the reduction processor on 60 s of music-like stereo at 44100 Hz, as a
-// multiple of real time on one core, beside the four transforms alone for the same frames
-// (the floor of this algorithm). Run pinned to one core: taskset -c 0 bench_dsp_reduce
+// multiple of real time on one core, beside: its two packed transforms alone, the four
+// analyser/synthesiser transforms of the step-by-step form alone, and the same frames and
+// decisions on FFTW (real-input transforms per channel), the floor to compare with. FFTW is
+// used here only. Run pinned to one core: taskset -c 0 bench_dsp_reduce
+#include "BinDecision.h"
 #include "MusicSignal.h"
+#include "PackedFFT.h"
 #include "ReduceOffline.h"
 
 #include <benchmark/benchmark.h>
+#include <fftw3.h>
+
+#include <cmath>
 
 namespace {
 
@@ -17,6 +24,11 @@ const Pcm& Music() {
     static const Pcm pcm =
         corvanel::reducetest::MusicLike(static_cast<std::size_t>(kSeconds * 44100), 7);
     return pcm;
+}
+
+std::size_t FrameCount(std::int32_t n) {
+    const std::size_t pairs = Music().size() / 4;
+    return pairs >= static_cast<std::size_t>(n) ? (pairs - n) / (3 * n / 4) + 1 : 0;
 }
 
 void BM_Processor(benchmark::State& state) {
@@ -47,9 +59,7 @@ void BM_Processor(benchmark::State& state) {
 // The two forward and two inverse transforms of every frame the processor runs, alone.
 void BM_TransformsOnly(benchmark::State& state) {
     const auto n = static_cast<std::int32_t>(state.range(0));
-    const std::size_t pairs = Music().size() / 4;
-    const std::size_t frames =
-        pairs >= static_cast<std::size_t>(n) ? (pairs - n) / (3 * n / 4) + 1 : 0;
+    const std::size_t frames = FrameCount(n);
     corvanel::TWaveFFT fft1, fft2;
     for (corvanel::TWaveFFT* f : {&fft1, &fft2}) {
         f->SetWindowType(corvanel::wtRECTANGULAR);
@@ -86,18 +96,104 @@ void BM_TransformsOnly(benchmark::State& state) {
     state.counters["frames"] = static_cast<double>(frames);
 }
 
-BENCHMARK(BM_Processor)
+// The processor's forward and inverse packed transforms of every frame, alone.
+void BM_PackedTransformsOnly(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const std::size_t frames = FrameCount(n);
+    const corvanel::PackedFFT fft(n);
+    std::vector<double> re(static_cast<std::size_t>(n)), im(static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < re.size(); ++i) {
+        re[i] = corvanel::reducetest::SampleAt(Music(), i, 0) / 32768.0;
+        im[i] = corvanel::reducetest::SampleAt(Music(), i, 1) / 32768.0;
+    }
+    const double scale = 1.0 / n;
+    for (auto _ : state) {
+        for (std::size_t f = 0; f < frames; ++f) {
+            fft.Forward(re.data(), im.data());
+            fft.Inverse(re.data(), im.data());
+            for (std::size_t i = 0; i < re.size(); ++i) {
+                re[i] *= scale;
+                im[i] *= scale;
+            }
+        }
+        benchmark::DoNotOptimize(re.data());
+    }
+    state.counters["x_realtime"] = benchmark::Counter(
+        kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The processor's frames (without its queues and cross-fade) and per-bin decisions at the
+// default parameters, on FFTW's real-input transforms: what the best library would make of
+// this algorithm.
+void BM_FftwFloor(benchmark::State& state) {
+    const auto n = static_cast<std::int32_t>(state.range(0));
+    const std::size_t frames = FrameCount(n);
+    const std::size_t half = static_cast<std::size_t>(n / 2);
+    double* left = fftw_alloc_real(static_cast<std::size_t>(n));
+    double* right = fftw_alloc_real(static_cast<std::size_t>(n));
+    fftw_complex* specL = fftw_alloc_complex(half + 1);
+    fftw_complex* specR = fftw_alloc_complex(half + 1);
+    const fftw_plan fwdL = fftw_plan_dft_r2c_1d(n, left, specL, FFTW_MEASURE);
+    const fftw_plan fwdR = fftw_plan_dft_r2c_1d(n, right, specR, FFTW_MEASURE);
+    const fftw_plan invL = fftw_plan_dft_c2r_1d(n, specL, left, FFTW_MEASURE);
+    const fftw_plan invR = fftw_plan_dft_c2r_1d(n, specR, right, FFTW_MEASURE);
+    const corvanel::ReduceParams defaults;
+    const corvanel::BinDecisionParams decision(defaults.VRBand1, defaults.VRBand2, 44100.0,
+                                               defaults.VRPanPot, defaults.VRAParam,
+                                               defaults.VRPParam);
+    std::vector<std::int16_t> out(2 * static_cast<std::size_t>(n));
+    const Pcm& music = Music();
+    const double scale = 32768.0 / n;
+    for (auto _ : state) {
+        for (std::size_t f = 0; f < frames; ++f) {
+            const std::size_t first = f * static_cast<std::size_t>(3 * n / 4);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+                left[i] = corvanel::reducetest::SampleAt(music, first + i, 0) / 32768.0;
+                right[i] = corvanel::reducetest::SampleAt(music, first + i, 1) / 32768.0;
+            }
+            fftw_execute(fwdL);
+            fftw_execute(fwdR);
+            for (std::size_t k = 0; k < half; ++k) {
+                corvanel::TComplex l{specL[k][0], specL[k][1]}, r{specR[k][0], specR[k][1]};
+                if (corvanel::DecideBin(decision, static_cast<double>(k) * 44100.0 / n, l, r)) {
+                    specL[k][0] = l.Re;
+                    specL[k][1] = l.Im;
+                    specR[k][0] = r.Re;
+                    specR[k][1] = r.Im;
+                }
+            }
+            specL[half][0] = specL[half][1] = specR[half][0] = specR[half][1] = 0.0;
+            fftw_execute(invL);
+            fftw_execute(invR);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+                out[2 * i] = static_cast<std::int16_t>(
+                    std::clamp(std::lrint(left[i] * scale), -32768L, 32767L));
+                out[2 * i + 1] = static_cast<std::int16_t>(
+                    std::clamp(std::lrint(right[i] * scale), -32768L, 32767L));
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    fftw_destroy_plan(fwdL);
+    fftw_destroy_plan(fwdR);
+    fftw_destroy_plan(invL);
+    fftw_destroy_plan(invR);
+    fftw_free(left);
+    fftw_free(right);
+    fftw_free(specL);
+    fftw_free(specR);
+    state.counters["x_realtime"] = benchmark::Counter(
+        kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_Processor)->Arg(8192)->Arg(16384)->Arg(32768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PackedTransformsOnly)
     ->Arg(8192)
     ->Arg(16384)
     ->Arg(32768)
-    ->Unit(benchmark::kMillisecond)
-    ;
-BENCHMARK(BM_TransformsOnly)
-    ->Arg(8192)
-    ->Arg(16384)
-    ->Arg(32768)
-    ->Unit(benchmark::kMillisecond)
-    ;
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TransformsOnly)->Arg(8192)->Arg(16384)->Arg(32768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FftwFloor)->Arg(8192)->Arg(16384)->Arg(32768)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

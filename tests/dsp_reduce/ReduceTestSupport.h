@@ -19,6 +19,7 @@ struct CapturedProcessor {
     explicit CapturedProcessor(std::int32_t n = 8192, bool enabled = true) {
         params.VRFFTPoint = n;
         params.VREnable = enabled;
+        processor.PrepareFrameSize(n); // as the window's frame-size choice does
         processor.SetEncoderPassThroughPause(std::chrono::milliseconds(0));
         processor.SetPlaybackSink([this](const std::uint8_t* d, std::uint32_t len) {
             playback.insert(playback.end(), d, d + len);

@@ -1,0 +1,156 @@
+#include "PackedFrame.h"
+
+#include "SimdVector.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvanel {
+namespace {
+
+constexpr double kRoundShift = 6755399441055744.0; // 1.5·2^52: adding it rounds to an integer
+constexpr double kRoundLimit = 1e15;               // well inside the range where that holds
+
+template <int W>
+CORVANEL_SIMD_INLINE void Unpack(const std::int16_t* frame, long pairs, double* re, double* im) {
+    using V = simd::VectorOf<W>;
+    using T = typename V::type;
+    typename V::int16x2 mask;
+    for (int i = 0; i < W; ++i) {
+        mask[i] = static_cast<std::int16_t>(2 * i);
+        mask[W + i] = static_cast<std::int16_t>(2 * i + 1);
+    }
+    long i = 0;
+    for (; i + W <= pairs; i += W) {
+        typename V::int16x2 both;
+        std::memcpy(&both, frame + 2 * i, sizeof both);
+        both = __builtin_shuffle(both, mask); // lefts, then rights
+        typename V::int16 left, right;
+        std::memcpy(&left, &both, sizeof left);
+        std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
+        const T l = __builtin_convertvector(left, T) / 32768.0;
+        const T r = __builtin_convertvector(right, T) / 32768.0;
+        std::memcpy(re + i, &l, sizeof l);
+        std::memcpy(im + i, &r, sizeof r);
+    }
+    for (; i < pairs; ++i) {
+        re[i] = frame[2 * i] / 32768.0;
+        im[i] = frame[2 * i + 1] / 32768.0;
+    }
+}
+
+// One channel's rounded, clamped samples as doubles holding integers (in place; vectors
+// go by reference only).
+template <class T>
+CORVANEL_SIMD_INLINE void Samples(T& x, const T& own, double scale, bool subtract) {
+    x = x * scale;
+    x = x < -kRoundLimit ? -kRoundLimit : x;
+    x = x > kRoundLimit ? kRoundLimit : x;
+    x = (x + kRoundShift) - kRoundShift;
+    if (subtract)
+        x = own - x;
+    x = x < -32768.0 ? -32768.0 : x;
+    x = x > 32767.0 ? 32767.0 : x;
+}
+
+template <int W>
+CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, double scale,
+                               bool subtract, std::int16_t* frame) {
+    using V = simd::VectorOf<W>;
+    using T = typename V::type;
+    typename V::int16x2 interleave, split;
+    for (int i = 0; i < W; ++i) {
+        interleave[2 * i] = static_cast<std::int16_t>(i);
+        interleave[2 * i + 1] = static_cast<std::int16_t>(W + i);
+        split[i] = static_cast<std::int16_t>(2 * i);
+        split[W + i] = static_cast<std::int16_t>(2 * i + 1);
+    }
+    long i = 0;
+    for (; i + W <= pairs; i += W) {
+        T l, r, ownL{}, ownR{};
+        std::memcpy(&l, re + i, sizeof l);
+        std::memcpy(&r, im + i, sizeof r);
+        if (subtract) {
+            typename V::int16x2 both;
+            std::memcpy(&both, frame + 2 * i, sizeof both);
+            both = __builtin_shuffle(both, split);
+            typename V::int16 left, right;
+            std::memcpy(&left, &both, sizeof left);
+            std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
+            ownL = __builtin_convertvector(left, T);
+            ownR = __builtin_convertvector(right, T);
+        }
+        Samples(l, ownL, scale, subtract);
+        Samples(r, ownR, scale, subtract);
+        const typename V::int16 left = __builtin_convertvector(l, typename V::int16);
+        const typename V::int16 right = __builtin_convertvector(r, typename V::int16);
+        typename V::int16x2 both;
+        std::memcpy(&both, &left, sizeof left);
+        std::memcpy(reinterpret_cast<char*>(&both) + sizeof left, &right, sizeof right);
+        both = __builtin_shuffle(both, interleave);
+        std::memcpy(frame + 2 * i, &both, sizeof both);
+    }
+    for (; i < pairs; ++i) {
+        double l = re[i], r = im[i];
+        Samples(l, static_cast<double>(frame[2 * i]), scale, subtract);
+        Samples(r, static_cast<double>(frame[2 * i + 1]), scale, subtract);
+        frame[2 * i] = static_cast<std::int16_t>(l);
+        frame[2 * i + 1] = static_cast<std::int16_t>(r);
+    }
+}
+
+void UnpackBaseline(const std::int16_t* frame, long pairs, double* re, double* im) {
+    Unpack<2>(frame, pairs, re, im);
+}
+void PackBaseline(const double* re, const double* im, long pairs, double scale, bool subtract,
+                  std::int16_t* frame) {
+    Pack<2>(re, im, pairs, scale, subtract, frame);
+}
+
+#if defined(__x86_64__)
+#define CORVANEL_HAS_X86_PATHS 1
+__attribute__((target("avx2"))) void UnpackAvx2(const std::int16_t* frame, long pairs, double* re,
+                                                double* im) {
+    Unpack<4>(frame, pairs, re, im);
+}
+__attribute__((target("avx2"))) void PackAvx2(const double* re, const double* im, long pairs,
+                                              double scale, bool subtract, std::int16_t* frame) {
+    Pack<4>(re, im, pairs, scale, subtract, frame);
+}
+__attribute__((target("avx512f,avx512bw"))) void UnpackAvx512(const std::int16_t* frame, long pairs,
+                                                              double* re, double* im) {
+    Unpack<8>(frame, pairs, re, im);
+}
+__attribute__((target("avx512f,avx512bw"))) void PackAvx512(const double* re, const double* im,
+                                                            long pairs, double scale, bool subtract,
+                                                            std::int16_t* frame) {
+    Pack<8>(re, im, pairs, scale, subtract, frame);
+}
+#endif
+
+} // namespace
+
+void UnpackFrame(const std::int16_t* frame, int pairs, double* re, double* im, SimdPath path) {
+#if defined(CORVANEL_HAS_X86_PATHS)
+    if (path == SimdPath::Avx2)
+        return UnpackAvx2(frame, pairs, re, im);
+    if (path == SimdPath::Avx512)
+        return UnpackAvx512(frame, pairs, re, im);
+#endif
+    (void)path;
+    UnpackBaseline(frame, pairs, re, im);
+}
+
+void PackFrame(const double* re, const double* im, int pairs, double scale, bool subtract,
+               std::int16_t* frame, SimdPath path) {
+#if defined(CORVANEL_HAS_X86_PATHS)
+    if (path == SimdPath::Avx2)
+        return PackAvx2(re, im, pairs, scale, subtract, frame);
+    if (path == SimdPath::Avx512)
+        return PackAvx512(re, im, pairs, scale, subtract, frame);
+#endif
+    (void)path;
+    PackBaseline(re, im, pairs, scale, subtract, frame);
+}
+
+} // namespace corvanel

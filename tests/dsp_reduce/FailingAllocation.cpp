@@ -1,0 +1,38 @@
+#include "FailingAllocation.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace corvanel::reducetest {
+
+std::atomic<std::size_t> gFaultSize{0};
+std::atomic<int> gAllocationsUntilFault{-1};
+
+} // namespace corvanel::reducetest
+
+void* operator new(std::size_t size) {
+    using namespace corvanel::reducetest;
+    if (size != 0 && size == gFaultSize.load(std::memory_order_relaxed) &&
+        gAllocationsUntilFault.fetch_sub(1) == 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+// The rest of the plain family, so that no allocation pairs with another family's release.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}

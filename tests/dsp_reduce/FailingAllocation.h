@@ -1,0 +1,14 @@
+// The test program's global allocation, which can be told to fail once: an allocation of
+// exactly gFaultSize bytes throws std::bad_alloc after gAllocationsUntilFault more of that
+// size have been made. gFaultSize 0 (the default) never fails.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+namespace corvanel::reducetest {
+
+extern std::atomic<std::size_t> gFaultSize;
+extern std::atomic<int> gAllocationsUntilFault;
+
+} // namespace corvanel::reducetest
