@@ -7,6 +7,8 @@ namespace corvanel::dialogs {
 
 inline constexpr char kProgramName[] = "Corvanel";
 inline constexpr char kProgramVersion[] = "1.03";
+inline constexpr char kCopyrightLine[] =
+    "Copyright © 2026 The Corvanel developers. Licensed under GPL-3.0-or-later.";
 
 // "x64" on a 64-bit build, "x86" on a 32-bit one.
 QString ProcessorWord();

@@ -200,7 +200,7 @@ class TForm1 : public QWidget {
     QString sDropPath() const { return QString::fromStdString(FChain->sDropPath()); }
 
     // The settings file: the CORVANEL_SETTINGS environment variable when set (tests), else
-    // beside the program, named after it with ".ini".
+    // the one ChooseSettingsFile picks (beside the program, or per user when installed).
     static std::filesystem::path SettingsPath();
     void LoadSettings();
     void SaveSettings();
@@ -235,6 +235,8 @@ class TForm1 : public QWidget {
 
     // Source opening and playback.
     void Button1Click(QObject* Sender = nullptr);
+    // What choosing `path` in the open dialog does (an empty path: a cancelled dialog).
+    void ChooseSourcePath(const QString& path);
     void ProcessingButtonClick(QObject* Sender = nullptr);
     void Button4Click(QObject* Sender = nullptr);
     void TrackPositionChange(QObject* Sender = nullptr);

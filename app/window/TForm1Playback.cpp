@@ -12,7 +12,10 @@ using namespace corvanel;
 void TForm1::Button1Click(QObject*) {
     if (ExportRunning())
         return;
-    const QString chosen = Prompts().OpenFile(OpenDialog1Filter);
+    ChooseSourcePath(Prompts().OpenFile(OpenDialog1Filter));
+}
+
+void TForm1::ChooseSourcePath(const QString& chosen) {
     const std::optional<std::string> path = Chain().Button1Click(
         chosen.isEmpty() ? std::nullopt : std::optional<std::string>(chosen.toStdString()));
     if (path)

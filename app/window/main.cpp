@@ -1,7 +1,12 @@
-// Program entry: no arguments are read.
+// Program entry: `corvanel [FILE...]`.
 #include "ApplicationError.h"
+#include "ProgramArguments.h"
 #include "TForm1.h"
 #include "WindowLook.h"
+
+#include "ProgramVersion.h"
+
+#include <QIcon>
 
 #include <exception>
 #include <memory>
@@ -11,7 +16,13 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     corvanel::window::CorvanelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvanel"));
+    QApplication::setApplicationVersion(QString::fromLatin1(corvanel::dialogs::kProgramVersion));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvanel (64bit)"));
+    // The desktop entry and the window's icon share one id, so the shell groups them.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(corvanel::window::kDesktopId));
+    Q_INIT_RESOURCE(icon);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/app.corvanel.Corvanel.svg")));
+    const QString file = corvanel::window::FileFromArguments();
     corvanel::window::ApplyCorvanelLook(app);
 
     // A start-up that fails happens before the event loop: show why, then give up.
@@ -22,6 +33,8 @@ int main(int argc, char** argv) {
         corvanel::window::ShowApplicationError(error);
         return 1;
     }
+    if (!file.isEmpty())
+        Form1->ChooseSourcePath(file);
     Form1->show();
     return QApplication::exec();
 }
