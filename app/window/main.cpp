@@ -12,6 +12,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    corvanel::window::AnswerHelpOrVersion(argc, argv);
     // Widgets draw in software anyway; keep any OpenGL surface off the graphics driver too.
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     corvanel::window::CorvanelApplication app(argc, argv);

@@ -98,6 +98,15 @@ class InstalledTree(unittest.TestCase):
                         os.path.join(self.usr, f"share/metainfo/{APP_ID}.metainfo.xml")],
                        check=True, stdout=subprocess.DEVNULL)
 
+    def test_help_and_version_answer_on_stdout_without_a_display(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+        program = os.path.join(self.usr, "bin/corvanel")
+        for arg, expected in (("--version", "corvanel 1.03"), ("--help", "[FILE...]")):
+            run = subprocess.run([program, arg], env=env, capture_output=True, text=True,
+                                 timeout=20)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertIn(expected, run.stdout)
+
     def test_cli_exports_mp3_through_installed_catalogue(self):
         out = os.path.join(self.tmp, "cli-out", "song.mp3")
         os.makedirs(os.path.dirname(out))
