@@ -1,5 +1,6 @@
 #include "OutputChoice.h"
 
+#include "InstallPaths.h"
 #include "MarkedText.h"
 
 #include <system_error>
@@ -24,13 +25,38 @@ bool OutputChosen(const TObjectEx& holder) {
     return chosen != nullptr && *chosen;
 }
 
-std::string EncoderFolder(const std::filesystem::path& executableFolder) {
-    std::string folder = executableFolder.string();
+namespace {
+
+std::string AddonFolderIn(const std::filesystem::path& parent) {
+    std::string folder = parent.string();
     if (folder.empty() || folder.back() != kSeparator)
         folder += kSeparator;
     folder += "addon.win";
     folder += kSeparator;
     return folder;
+}
+
+} // namespace
+
+std::vector<std::string> EncoderFolderCandidates(const std::filesystem::path& executableFolder) {
+    std::vector<std::string> folders{AddonFolderIn(executableFolder)};
+    if (const std::filesystem::path user = UserConfigFolder(); !user.empty())
+        folders.push_back(AddonFolderIn(user));
+    folders.push_back(AddonFolderIn(InstalledDataFolder(executableFolder)));
+    return folders;
+}
+
+std::string FirstEncoderFolder(const std::vector<std::string>& candidates,
+                               const TFileExists& exists) {
+    for (const std::string& folder : candidates)
+        if (exists(folder + "encoder.inf"))
+            return folder;
+    return candidates.empty() ? std::string() : candidates.front();
+}
+
+std::string EncoderFolder(const std::filesystem::path& executableFolder,
+                          const TFileExists& exists) {
+    return FirstEncoderFolder(EncoderFolderCandidates(executableFolder), exists);
 }
 
 bool RegularFileExists(const std::string& path) {

@@ -44,12 +44,20 @@ class TObjectEx {
 // True only when GenericProp1 holds the boolean true.
 bool OutputChosen(const TObjectEx& holder);
 
-// EncodeDir: the executable's folder followed by "addon.win" and a path separator.
-std::string EncoderFolder(const std::filesystem::path& executableFolder);
-
 // Whether EncodeDir + name is an existing file (a link to one counts).
 using TFileExists = std::function<bool(const std::string& path)>;
 bool RegularFileExists(const std::string& path);
+
+// The "addon.win" folders that may hold the encoder catalogue, each ending in a path
+// separator, in the order they are tried: beside the program (a portable copy, the build
+// tree), the user's own (under the XDG configuration folder), the installed one.
+std::vector<std::string> EncoderFolderCandidates(const std::filesystem::path& executableFolder);
+// The first candidate holding "encoder.inf"; the first candidate when none does.
+std::string FirstEncoderFolder(const std::vector<std::string>& candidates,
+                               const TFileExists& exists = RegularFileExists);
+// EncodeDir: the first of the program's candidates holding a catalogue.
+std::string EncoderFolder(const std::filesystem::path& executableFolder,
+                          const TFileExists& exists = RegularFileExists);
 
 // The save dialog's file types: "description (*ext)|*ext|" per offered "ENCODERS" line, in
 // that section's order, a "|" in the description shown as the full-width "｜". A line is

@@ -169,19 +169,25 @@ std::string TIniFile::ToBytes() const {
     return markedtext::Encode(ToText(), MarkOf(FEncoding));
 }
 
-bool TIniFile::SaveToFile(const std::filesystem::path& file) const noexcept {
+bool TIniFile::SaveToFile(const std::filesystem::path& file, std::string* reason) const noexcept {
     try {
         const std::string bytes = ToBytes();
         QSaveFile out(ToQString(file));
         // A folder the user may not create files in can still hold a writable file.
         out.setDirectWriteFallback(true);
-        if (!out.open(QIODevice::WriteOnly))
+        const auto fail = [&] {
+            if (reason)
+                *reason = out.errorString().toStdString();
             return false;
+        };
+        if (!out.open(QIODevice::WriteOnly))
+            return fail();
         if (out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+            fail();
             out.cancelWriting();
             return false;
         }
-        return out.commit();
+        return out.commit() || fail();
     } catch (...) {
         return false;
     }

@@ -35,7 +35,8 @@ class TIniFile {
     // The same as UTF-8 text without a mark.
     std::string ToText() const;
     // Whole file at once; false (never an exception) when it cannot be written.
-    bool SaveToFile(const std::filesystem::path& file) const noexcept;
+    // On failure `reason`, when given, receives the system's reason.
+    bool SaveToFile(const std::filesystem::path& file, std::string* reason = nullptr) const noexcept;
 
     TTextEncoding Encoding() const { return FEncoding; }
     char DecimalSeparator() const { return FDecimalSeparator; }

@@ -45,13 +45,17 @@ std::optional<TSettings> LoadSettingsFile(const std::filesystem::path& path) {
     return ReadSettings(file);
 }
 
-bool SaveSettingsFile(const std::filesystem::path& path, const TSettings& settings) noexcept {
+bool SaveSettingsFile(const std::filesystem::path& path, const TSettings& settings,
+                      std::string* reason) noexcept {
     try {
         TIniFile file;
-        if (file.LoadFromFile(path) == TIniFile::TLoadResult::Unreadable)
+        if (file.LoadFromFile(path) == TIniFile::TLoadResult::Unreadable) {
+            if (reason)
+                *reason = "the present file cannot be read";
             return false;
+        }
         WriteSettings(file, settings);
-        return file.SaveToFile(path);
+        return file.SaveToFile(path, reason);
     } catch (...) {
         return false;
     }

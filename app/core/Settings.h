@@ -46,7 +46,9 @@ std::optional<TSettings> LoadSettingsFile(const std::filesystem::path& file);
 // Keeps the other sections and entries of the present file. False when the file cannot be
 // written, or when an existing file cannot be read (rewriting it would lose its other
 // content). Never throws.
-bool SaveSettingsFile(const std::filesystem::path& file, const TSettings& settings) noexcept;
+// `reason`, when given, receives why it failed.
+bool SaveSettingsFile(const std::filesystem::path& file, const TSettings& settings,
+                      std::string* reason = nullptr) noexcept;
 
 // Beside the program, named after it with ".ini": /opt/x/corvanel -> /opt/x/corvanel.ini,
 // C:\x\corvanel.exe -> C:\x\corvanel.ini.

@@ -1,8 +1,13 @@
 #include "HelpOpener.h"
 
+#include "InstallPaths.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+
+#include <filesystem>
 
 namespace corvanel::dialogs {
 
@@ -11,8 +16,18 @@ void DesktopHelpOpener::Open(const QUrl& address) {
 }
 
 QUrl ManualAddress() {
-    return QUrl::fromLocalFile(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("manual.html")));
+    // Beside the program in a build tree or a portable copy, in the documentation folder when
+    // installed.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(QStringLiteral("manual.html"));
+    if (QFileInfo::exists(beside))
+        return QUrl::fromLocalFile(beside);
+    const std::filesystem::path installed =
+        InstalledDocFolder(std::filesystem::path(programFolder.path().toStdU16String())) /
+        "manual.html";
+    if (std::filesystem::exists(installed))
+        return QUrl::fromLocalFile(QString::fromStdU16String(installed.u16string()));
+    return QUrl::fromLocalFile(beside);
 }
 
 QUrl HomePageAddress() {

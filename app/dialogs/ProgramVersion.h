@@ -10,6 +10,8 @@ inline constexpr char kProgramVersion[] = "1.03";
 // The application's title: the caption of the program's message boxes. Windows keep their own
 // captions (nothing is appended to them).
 inline constexpr char kProgramTitle[] = "Corvanel (64bit)";
+inline constexpr char kCopyrightLine[] =
+    "Copyright © 2026 The Corvanel developers. Licensed under GPL-3.0-or-later.";
 
 // "x64" on a 64-bit build, "x86" on a 32-bit one.
 QString ProcessorWord();

@@ -90,7 +90,10 @@ TVersionDlg::TVersionDlg(QWidget* owner, HelpOpener& opener)
         QRect(24, 96, 177, 41), 11);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (QLabel* label : {Label1, Label2, Label4}) {
+    Label5 = PlacedLabel(this, QString::fromUtf8(kCopyrightLine), QRect(24, 140, 250, 41), 10);
+    Label5->setWordWrap(true);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QLabel* label : {Label1, Label2, Label4, Label5}) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(0x1D, 0x2B, 0x3F));
         label->setPalette(palette);

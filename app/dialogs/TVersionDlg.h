@@ -23,6 +23,7 @@ class TVersionDlg : public QDialog {
     QLabel* Label2 = nullptr;
     TLinkLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr; // copyright and licence
     QPushButton* Button6 = nullptr;
 
   public slots:

@@ -201,7 +201,7 @@ class TForm1 : public QWidget {
     QString sDropPath() const { return QString::fromStdString(FChain->sDropPath()); }
 
     // The settings file: the CORVANEL_SETTINGS environment variable when set (tests), else
-    // beside the program, named after it with ".ini".
+    // the one ChooseSettingsFile picks (beside the program, or per user when installed).
     static std::filesystem::path SettingsPath();
     void LoadSettings();
     void SaveSettings();
@@ -239,6 +239,8 @@ class TForm1 : public QWidget {
     // A path typed into Edit1 (Enter or leaving the box after an edit) counts as a chosen
     // file: playback stops so that play starts the new one.
     void Edit1Exit(QObject* Sender = nullptr);
+    // What choosing `path` in the open dialog does (an empty path: a cancelled dialog).
+    void ChooseSourcePath(const QString& path);
     void ProcessingButtonClick(QObject* Sender = nullptr);
     void Button4Click(QObject* Sender = nullptr);
     void TrackPositionChange(QObject* Sender = nullptr);

@@ -4,6 +4,7 @@
 #include "ControlLimits.h"
 #include "FloatTrackBar.h"
 #include "Settings.h"
+#include "SettingsLocation.h"
 #include "ToggleSwitch.h"
 
 #include "audio/bass.h"
@@ -18,15 +19,17 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace corvanel;
 
 namespace {
 
 constexpr const char* kOpenFilter =
-    "All Supported|*.wav;*.mp3;*.wma;*.aac;*.mp4;*.m4a;*.ogg|Wave (*.wav)|*.wav|MP3 "
+    "All Supported|*.wav;*.mp3;*.wma;*.aac;*.mp4;*.m4a;*.ogg;*.flac;*.opus|Wave (*.wav)|*.wav|MP3 "
     "(*.mp3)|*.mp3|Windows Media Audio (*.wma)|*.wma|Advanced Audio Coding "
-    "(*.aac;*.mp4;*.m4a)|*.aac;*.mp4;*.m4a|Ogg Vorbis (*.ogg)|*.ogg";
+    "(*.aac;*.mp4;*.m4a)|*.aac;*.mp4;*.m4a|Ogg Vorbis (*.ogg)|*.ogg|FLAC (*.flac)|*.flac|Opus "
+    "(*.opus)|*.opus";
 
 } // namespace
 
@@ -34,8 +37,8 @@ std::filesystem::path TForm1::SettingsPath() {
     const QString overridden = qEnvironmentVariable("CORVANEL_SETTINGS");
     if (!overridden.isEmpty())
         return std::filesystem::path(overridden.toStdU16String());
-    return SettingsFilePath(
-        std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String()));
+    return ChooseSettingsFile(ProbeSettingsPlaces(
+        std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String())));
 }
 
 void TForm1::FormCreate(QObject*) {
@@ -136,8 +139,12 @@ void TForm1::SaveSettings() {
     s.Tempo = VRTempo.load();
     s.FreqRangeA = VRBand1.load();
     s.FreqRangeB = VRBand2.load();
-    // A settings file that cannot be written is lost silently; shutdown goes on.
-    SaveSettingsFile(SettingsPath(), s);
+    // A settings file that cannot be written is reported; shutdown goes on.
+    const std::filesystem::path path = SettingsPath();
+    std::string reason;
+    if (!PrepareSettingsFolder(path, reason) || !SaveSettingsFile(path, s, &reason))
+        std::fprintf(stderr, "corvanel: cannot write the settings file %s: %s\n", path.c_str(),
+                     reason.c_str());
 }
 
 void TForm1::FormClose(QObject*) {

@@ -12,7 +12,10 @@ using namespace corvanel;
 void TForm1::Button1Click(QObject*) {
     if (ExportRunning())
         return;
-    const QString chosen = Prompts().OpenFile(OpenDialog1Filter);
+    ChooseSourcePath(Prompts().OpenFile(OpenDialog1Filter));
+}
+
+void TForm1::ChooseSourcePath(const QString& chosen) {
     const std::optional<std::string> path = Chain().Button1Click(
         chosen.isEmpty() ? std::nullopt : std::optional<std::string>(chosen.toStdString()));
     if (path)
@@ -23,7 +26,7 @@ void TForm1::Edit1Exit(QObject*) {
     if (!FEdit1Typed || ExportRunning())
         return;
     FEdit1Typed = false;
-    Chain().Button1Click(Edit1->text().toStdString());
+    ChooseSourcePath(Edit1->text());
 }
 
 void TForm1::ProcessingButtonClick(QObject* Sender) {

@@ -1,19 +1,31 @@
-// Program entry: no arguments are read.
+// Program entry: `corvanel [FILE...]`.
 #include "ApplicationError.h"
+#include "ProgramArguments.h"
 #include "QtJapanese.h"
 #include "QuitSignals.h"
 #include "TForm1.h"
 #include "WindowLook.h"
 #include "WindowLossWatch.h"
 
+#include "ProgramVersion.h"
+
+#include <QIcon>
+
 #include <exception>
 #include <memory>
 
 int main(int argc, char** argv) {
+    corvanel::window::AnswerHelpOrVersion(argc, argv);
     // Widgets draw in software anyway; keep any OpenGL surface off the graphics driver too.
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     corvanel::window::CorvanelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvanel"));
+    QApplication::setApplicationVersion(QString::fromLatin1(corvanel::dialogs::kProgramVersion));
+    // The desktop entry and the window's icon share one id, so the shell groups them.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(corvanel::window::kDesktopId));
+    Q_INIT_RESOURCE(icon);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/app.corvanel.Corvanel.svg")));
+    const QString file = corvanel::window::FileFromArguments();
     corvanel::window::ApplyCorvanelLook(app);
     corvanel::window::InstallQtJapanese(app);
 
@@ -27,6 +39,8 @@ int main(int argc, char** argv) {
     }
     corvanel::window::CloseOnQuitSignals(Form1.get());
     corvanel::window::CloseWhenWindowDestroyed(Form1.get());
+    if (!file.isEmpty())
+        Form1->ChooseSourcePath(file);
     Form1->show();
     return QApplication::exec();
 }

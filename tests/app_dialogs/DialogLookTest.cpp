@@ -78,6 +78,7 @@ TEST_F(Dialogs, VersionDialogShowsTheVersionSetAtCreation) {
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(dialog.Label4->text(),
               QStringLiteral("Built with Qt 6, FFmpeg, SoundTouch, SDL 2 and libsndfile."));
+    EXPECT_TRUE(dialog.Label5->text().contains(QStringLiteral("GPL-3.0-or-later")));
 }
 
 struct HelpCase {

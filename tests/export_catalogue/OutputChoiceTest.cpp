@@ -225,6 +225,7 @@ TEST_F(ChooseOutputTest, QualityChangeNeedsNoNewChoice) {
 
 TEST_F(ChooseOutputTest, MissingCatalogueOffersNothingAndKnowsNoEncoder) {
     fs::remove(exeDir / "addon.win" / "encoder.inf");
+    ::setenv("XDG_CONFIG_HOME", (exeDir / "no-user-catalogue").c_str(), 1);
     TExportState state;
     TObjectEx holder;
     ChooseOutput(state, &holder, exeDir, "", Dialog("/out/a.wav"));
@@ -233,6 +234,49 @@ TEST_F(ChooseOutputTest, MissingCatalogueOffersNothingAndKnowsNoEncoder) {
     EXPECT_EQ(state.Edit2, "/out/a.wav");
     EXPECT_EQ(state.EncodeProgram, "");
     EXPECT_TRUE(OutputChosen(holder)) << "the choice itself was accepted";
+}
+
+struct LookupCase {
+    const char* name;
+    std::set<std::string> catalogues; // folders holding encoder.inf
+    const char* expected;
+};
+
+class CatalogueLookup : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(CatalogueLookup, FirstFolderHoldingACatalogueWins) {
+    const std::vector<std::string> candidates{"/opt/c/bin/addon.win/",
+                                              "/home/k/.config/corvanel/addon.win/",
+                                              "/opt/c/share/corvanel/addon.win/"};
+    const std::set<std::string>& present = GetParam().catalogues;
+    const TFileExists exists = [&](const std::string& path) {
+        EXPECT_TRUE(path.ends_with("/encoder.inf")) << path;
+        return present.count(path.substr(0, path.size() - std::string("encoder.inf").size())) > 0;
+    };
+    EXPECT_EQ(FirstEncoderFolder(candidates, exists), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, CatalogueLookup,
+    testing::Values(
+        LookupCase{"BesideBeforeAll",
+                   {"/opt/c/bin/addon.win/", "/home/k/.config/corvanel/addon.win/",
+                    "/opt/c/share/corvanel/addon.win/"},
+                   "/opt/c/bin/addon.win/"},
+        LookupCase{"UserBeforeInstalled",
+                   {"/home/k/.config/corvanel/addon.win/", "/opt/c/share/corvanel/addon.win/"},
+                   "/home/k/.config/corvanel/addon.win/"},
+        LookupCase{"InstalledLast", {"/opt/c/share/corvanel/addon.win/"},
+                   "/opt/c/share/corvanel/addon.win/"},
+        LookupCase{"NoneFallsBackBeside", {}, "/opt/c/bin/addon.win/"}),
+    [](const testing::TestParamInfo<LookupCase>& c) { return c.param.name; });
+
+TEST(CatalogueCandidates, BesideThenUserThenInstalled) {
+    ::setenv("XDG_CONFIG_HOME", "/home/k/.config", 1);
+    EXPECT_EQ(EncoderFolderCandidates("/opt/c/bin"),
+              (std::vector<std::string>{"/opt/c/bin/addon.win/",
+                                        "/home/k/.config/corvanel/addon.win/",
+                                        "/opt/c/share/corvanel/addon.win/"}));
 }
 
 } // namespace
