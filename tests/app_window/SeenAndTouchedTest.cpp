@@ -2,6 +2,7 @@
 // clicks delivered as the platform delivers them.
 #include "BusyIndicator.h"
 #include "CalloutPanel.h"
+#include "Decorations.h"
 #include "DialogPrompts.h"
 #include "Expander.h"
 #include "FloatTrackBar.h"
