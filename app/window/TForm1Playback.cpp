@@ -20,7 +20,8 @@ void TForm1::Button1Click(QObject*) {
 }
 
 void TForm1::Edit1Exit(QObject*) {
-    if (!FEdit1Typed || ExportRunning())
+    // Leaving the box as the window shuts down comes after the audio is gone.
+    if (!FEdit1Typed || ExportRunning() || !FChain)
         return;
     FEdit1Typed = false;
     Chain().Button1Click(Edit1->text().toStdString());
