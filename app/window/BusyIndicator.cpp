@@ -37,6 +37,11 @@ void BusyIndicator::FollowEnabled() {
     update();
 }
 
+void BusyIndicator::SetRingBox(const QRectF& box) {
+    FRingBox = box;
+    update();
+}
+
 void BusyIndicator::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
@@ -46,8 +51,9 @@ void BusyIndicator::changeEvent(QEvent* event) {
 void BusyIndicator::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const double size = std::min(width(), height()) * 0.6;
-    const QPointF centre = QRectF(rect()).center();
+    const QRectF box = FRingBox.isEmpty() ? QRectF(rect()) : FRingBox;
+    const double size = std::min(box.width(), box.height()) * 0.6;
+    const QPointF centre = box.center();
     const double ring = size / 2.0 - size * 0.09;
     const double dot = size * 0.09;
     p.setPen(Qt::NoPen);

@@ -14,6 +14,9 @@ class BusyIndicator : public QWidget {
     explicit BusyIndicator(QWidget* parent = nullptr);
 
     bool IsRunning() const;
+    // Where the ring is drawn, in the widget's own coordinates: centred in this box, sized to
+    // its shorter side. The whole widget unless set.
+    void SetRingBox(const QRectF& box);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +27,7 @@ class BusyIndicator : public QWidget {
 
     QTimer* FTimer = nullptr;
     int FPhase = 0;
+    QRectF FRingBox;
 };
 
 } // namespace corvanel::window

@@ -187,7 +187,8 @@ void TForm1::ConnectHandlers() {
     click(Button7, &TForm1::Button7Click);
     click(ProcessingButton, &TForm1::ProcessingButtonClick);
     connect(Edit1, &QLineEdit::textEdited, this, [this] { FEdit1Typed = true; });
-    connect(Edit1, &QLineEdit::editingFinished, this, [this] { RunHandler([&] { Edit1Exit(Edit1); }); });
+    connect(Edit1, &QLineEdit::editingFinished, this,
+            [this] { RunHandler([&] { Edit1Exit(Edit1); }); });
     click(CornerButton1, &TForm1::CornerButton1Click);
 
     const auto change = [this](FloatTrackBar* bar, void (TForm1::*handler)(QObject*)) {

@@ -303,6 +303,9 @@ void TForm1::BuildBusyOverlay() {
 
     AniIndicator1 = new BusyIndicator(WritingView);
     AniIndicator1->setGeometry(72, 216, 121, 81);
+    // The ring turns above the reduction settings' header (from y 248), clear of its caption
+    // and of the overlay's own text.
+    AniIndicator1->SetRingBox(QRectF(36, 0, 49, 32));
     AniIndicator1->setEnabled(false);
 
     Label19 = MakeLabel(QStringLiteral("ファイルへ書き出しています"), WritingView,

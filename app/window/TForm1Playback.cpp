@@ -23,7 +23,8 @@ void TForm1::ChooseSourcePath(const QString& chosen) {
 }
 
 void TForm1::Edit1Exit(QObject*) {
-    if (!FEdit1Typed || ExportRunning())
+    // Leaving the box as the window shuts down comes after the audio is gone.
+    if (!FEdit1Typed || ExportRunning() || !FChain)
         return;
     FEdit1Typed = false;
     ChooseSourcePath(Edit1->text());

@@ -29,7 +29,8 @@ QMessageBox::Icon BoxIcon(PromptIcon icon) {
 
 int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
             QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QString::fromUtf8(corvanel::dialogs::kProgramTitle), text, buttons, owner);
+    QMessageBox box(icon, QString::fromUtf8(corvanel::dialogs::kProgramTitle), text, buttons,
+                    owner);
     return box.exec();
 }
 

@@ -43,7 +43,8 @@ class DestroyNotifyFilter final : public QAbstractNativeEventFilter {
 void CloseWhenWindowDestroyed(QWidget* window) {
     auto* filter = new DestroyNotifyFilter(window);
     QCoreApplication::instance()->installNativeEventFilter(filter);
-    QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [filter] { delete filter; });
+    QObject::connect(QCoreApplication::instance(), &QObject::destroyed,
+                     [filter] { delete filter; });
 }
 
 } // namespace corvanel::window

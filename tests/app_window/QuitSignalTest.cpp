@@ -32,7 +32,8 @@ class QuitSignal : public ::testing::TestWithParam<int> {};
 TEST_P(QuitSignal, ClosesTheWindowSavingTheSettingsAndExitsZero) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const std::filesystem::path settings = folder.filePath(QStringLiteral("corvanel.ini")).toStdString();
+    const std::filesystem::path settings =
+        folder.filePath(QStringLiteral("corvanel.ini")).toStdString();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
@@ -44,8 +45,8 @@ TEST_P(QuitSignal, ClosesTheWindowSavingTheSettingsAndExitsZero) {
     ASSERT_TRUE(program.waitForStarted(10'000));
 
     // Started once the program catches all three (a signal sooner would meet the default).
-    const unsigned long long wanted = (1ull << (SIGHUP - 1)) | (1ull << (SIGINT - 1)) |
-                                      (1ull << (SIGTERM - 1));
+    const unsigned long long wanted =
+        (1ull << (SIGHUP - 1)) | (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1));
     const auto limit = std::chrono::steady_clock::now() + 20s;
     while ((CaughtSignals(program.processId()) & wanted) != wanted &&
            std::chrono::steady_clock::now() < limit)

@@ -1,7 +1,10 @@
 // What a user sees and touches on the window: rendered pixels of texts and lists, drags and
 // clicks delivered as the platform delivers them.
+#include "BusyIndicator.h"
 #include "CalloutPanel.h"
+#include "Decorations.h"
 #include "DialogPrompts.h"
+#include "Expander.h"
 #include "FloatTrackBar.h"
 #include "FormFixture.h"
 #include "QtJapanese.h"
@@ -58,8 +61,9 @@ TEST_P(BarDrag, TheHandleFollowsThePointerOneToOne) {
 
     QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, grip);
     for (int dx = 5; dx <= 30; dx += 5) {
-        QMouseEvent move(QEvent::MouseMove, grip + QPoint(dx, 0), slider->mapToGlobal(grip + QPoint(dx, 0)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, grip + QPoint(dx, 0),
+                         slider->mapToGlobal(grip + QPoint(dx, 0)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(slider, &move);
     }
     const QRect during = HandleRect(slider);
@@ -139,6 +143,33 @@ TEST_P(DebugPanelOver, AClickGoesThroughToTheButtonUnderneath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, DebugPanelOver, ::testing::Values("Button1", "Button2"));
+
+// During an export the busy ring turns beside the overlay's text, not over the reduction
+// settings' header.
+TEST_F(FormTest, TheBusyRingLeavesTheSettingsHeaderAlone) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->WritingView->show();
+    form->WritingView->raise();
+    const QRect header(form->Expander1->mapTo(form.get(), QPoint(0, 0)),
+                       QSize(form->Expander1->width(), Expander::HeaderHeight));
+    form->AniIndicator1->hide();
+    const QImage without = form->grab(header).toImage();
+    form->AniIndicator1->show();
+    form->AniIndicator1->setEnabled(true);
+    const QImage with = form->grab(header).toImage();
+    ASSERT_EQ(with.size(), without.size());
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            changed += with.pixel(x, y) != without.pixel(x, y);
+    EXPECT_EQ(changed, 0);
+    // And the ring is drawn at all.
+    const QRect ring(form->AniIndicator1->mapTo(form.get(), QPoint(0, 0)), QSize(121, 32));
+    const QImage ringArea = form->grab(ring).toImage();
+    form->AniIndicator1->hide();
+    EXPECT_NE(ringArea, form->grab(ring).toImage());
+}
 
 // Qt's own texts (standard buttons, file dialogs) are Japanese whatever the locale.
 TEST(QtTexts, AreJapaneseOnceTheProgramsTranslatorIsIn) {

@@ -16,8 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>

@@ -40,6 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{
             "AllPlaceholders", "-s <SFREQ> --tt <TITLE> --ta <ARTIST> - <OUTPUT>", "Song", "Band",
             R"("/opt/corvanel/addon.win/lame" -s 44100 --tt "Song" --ta "Band [Reduced]" - "/home/k/out/My Song_vr.mp3")"},
+        // The FNV-1a hash of "My Song_vr.mp3", below 2^31: one bare decimal argument
+        CommandCase{
+            "SerialFromTheOutputName", "--serial <SERIAL> <OUTPUT>", "", "",
+            R"("/opt/corvanel/addon.win/lame" --serial 313151025 "/home/k/out/My Song_vr.mp3")"},
         CommandCase{"EveryOccurrence", "<SFREQ>/<SFREQ>", "", "",
                     R"("/opt/corvanel/addon.win/lame" 44100/44100)"},
         CommandCase{"QuotesInTitleDoubled", "--tt <TITLE>", R"(Say "Hi")", "",

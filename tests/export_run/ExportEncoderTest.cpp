@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 using namespace corvanel;
 using namespace corvanel::test;
 
@@ -91,6 +94,47 @@ INSTANTIATE_TEST_SUITE_P(Shipped, EncoderExport, testing::ValuesIn(kFormatCases)
                              return std::string(p.param.Extension + 1) +
                                     (p.param.Reduce ? "_reduced_q" : "_plain_q") +
                                     std::to_string(p.param.Quality);
+                         });
+
+std::string FileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+class RepeatedExport : public testing::TestWithParam<const char*> {};
+
+// The same song, settings and output name give the same bytes, wherever the file is written:
+// no encoder is left to pick a random stream serial.
+TEST_P(RepeatedExport, GivesTheSameBytes) {
+    const TEncoderCatalogue catalogue = TEncoderCatalogue::LoadFromFile(AddonDir() + "encoder.inf");
+    TempDir dir("again");
+    const fs::path source = dir / "source.wav";
+    WriteWav(source, TestSignal(44100, 44100), 44100, "Title", "Artist");
+    std::string written[2];
+    for (int run = 0; run < 2; ++run) {
+        const fs::path folder = dir / ("run" + std::to_string(run));
+        fs::create_directories(folder);
+        const fs::path output = folder / (std::string("song") + GetParam());
+        Rig rig;
+        rig.State.EncodeDir = AddonDir();
+        rig.State.QualitySelecter = 1;
+        AcceptOutputChoice(rig.State, catalogue, output.string());
+        if (!fs::exists(rig.State.EncodeDir + rig.State.EncodeProgram))
+            GTEST_SKIP() << rig.State.EncodeProgram << " is not installed";
+        ChainControls controls;
+        controls.Path = source.string();
+        const TExportResult result = rig.Run.Button5Click(controls);
+        ASSERT_EQ(result.Outcome, TExportOutcome::Completed) << result.Message;
+        written[run] = FileBytes(output);
+    }
+    ASSERT_FALSE(written[0].empty());
+    EXPECT_TRUE(written[0] == written[1]) << GetParam() << " differs between two exports";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, RepeatedExport,
+                         testing::Values(".mp3", ".flac", ".ogg", ".opus", ".m4a"),
+                         [](const testing::TestParamInfo<const char*>& p) {
+                             return std::string(p.param + 1);
                          });
 
 } // namespace
