@@ -80,6 +80,10 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The controls outlive this body (QWidget deletes them later) and may still signal, as the
+    // path box does when it loses focus: no handler may run on a half-destroyed window.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
     // A window destroyed without being closed still lets go of the audio library first.
     if (!FClosed)
         ShutDownAudio();
