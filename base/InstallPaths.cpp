@@ -1,4 +1,4 @@
-#include "InstallPaths.h"
+#include "base/InstallPaths.h"
 
 #include <cstdlib>
 #include <system_error>

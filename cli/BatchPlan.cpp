@@ -1,6 +1,6 @@
-#include "BatchPlan.h"
+#include "cli/BatchPlan.h"
 
-#include "OutputChoice.h"
+#include "export/OutputChoice.h"
 
 #include <algorithm>
 #include <cctype>

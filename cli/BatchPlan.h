@@ -4,8 +4,8 @@
 // in the batch, already there without --force).
 //
 // Paths and texts are UTF-8. Threads: any; reads the file system only.
-#include "CliOptions.h"
-#include "EncoderCatalogue.h"
+#include "cli/CliOptions.h"
+#include "export/EncoderCatalogue.h"
 
 #include <filesystem>
 #include <string>

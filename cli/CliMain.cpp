@@ -1,11 +1,11 @@
-#include "CliMain.h"
+#include "cli/CliMain.h"
 
-#include "BatchPlan.h"
-#include "CliOptions.h"
-#include "FileExport.h"
-#include "JobRunner.h"
-#include "OutputChoice.h"
-#include "ProgressDisplay.h"
+#include "cli/BatchPlan.h"
+#include "cli/CliOptions.h"
+#include "cli/FileExport.h"
+#include "cli/JobRunner.h"
+#include "export/OutputChoice.h"
+#include "cli/ProgressDisplay.h"
 
 #include <chrono>
 #include <system_error>

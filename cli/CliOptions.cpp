@@ -1,6 +1,6 @@
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
-#include "ControlLimits.h"
+#include "app/core/ControlLimits.h"
 
 #include <algorithm>
 #include <charconv>

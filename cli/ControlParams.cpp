@@ -1,4 +1,4 @@
-#include "ControlParams.h"
+#include "cli/ControlParams.h"
 
 namespace corvanel::cli {
 

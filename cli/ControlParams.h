@@ -5,8 +5,8 @@
 // (logarithm, dead zone of 5 %), all in single precision where the window computes so.
 //
 // Units: those of ReduceParams.h. Threads: any; the parameters written are the caller's.
-#include "ReduceParams.h"
-#include "Settings.h"
+#include "dsp/ReduceParams.h"
+#include "app/core/Settings.h"
 
 namespace corvanel::cli {
 

@@ -1,9 +1,9 @@
-#include "FileExport.h"
+#include "cli/FileExport.h"
 
-#include "CliOptions.h"
-#include "ControlParams.h"
-#include "EncoderCatalogue.h"
-#include "ExportRun.h"
+#include "cli/CliOptions.h"
+#include "cli/ControlParams.h"
+#include "export/EncoderCatalogue.h"
+#include "export/ExportRun.h"
 #include "audio/bass.h"
 #include "audio/chain/StreamChain.h"
 

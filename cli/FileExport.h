@@ -6,9 +6,9 @@
 // Units: progress in percent; times in seconds. Paths and texts UTF-8.
 // Threads: any thread, several files at once on different threads; nothing is shared
 // between two calls but the audio layer, which is thread-safe.
-#include "EncoderCatalogue.h"
-#include "JobRunner.h"
-#include "Settings.h"
+#include "export/EncoderCatalogue.h"
+#include "cli/JobRunner.h"
+#include "app/core/Settings.h"
 
 #include <atomic>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "JobRunner.h"
+#include "cli/JobRunner.h"
 
 #include <algorithm>
 #include <exception>

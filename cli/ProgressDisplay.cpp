@@ -1,7 +1,7 @@
-#include "ProgressDisplay.h"
+#include "cli/ProgressDisplay.h"
 
-#include "OutputChoice.h"
-#include "TerminalText.h"
+#include "export/OutputChoice.h"
+#include "cli/TerminalText.h"
 
 #include <algorithm>
 #include <cmath>

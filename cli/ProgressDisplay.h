@@ -10,7 +10,7 @@
 //
 // Units: progress in percent; times in seconds. Threads: every member may be called from
 // any thread; one lock orders the output.
-#include "JobRunner.h"
+#include "cli/JobRunner.h"
 
 #include <chrono>
 #include <functional>

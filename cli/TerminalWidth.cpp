@@ -1,4 +1,4 @@
-#include "TerminalWidth.h"
+#include "cli/TerminalWidth.h"
 
 #include <atomic>
 #include <signal.h>

@@ -1,8 +1,8 @@
 // corvanel-cli: the export run without a window, for batches.
-#include "CliMain.h"
-#include "Interrupt.h"
-#include "TerminalText.h"
-#include "TerminalWidth.h"
+#include "cli/CliMain.h"
+#include "cli/Interrupt.h"
+#include "cli/TerminalText.h"
+#include "cli/TerminalWidth.h"
 
 #include <csignal>
 #include <cstdio>

@@ -9,10 +9,10 @@
 // imaginary part (and writes back exactly what the bin's own slot order would), so each lane
 // gives the scalar code's bits.
 
-#include "BinDecision.h"
+#include "dsp/BinDecision.h"
 
-#include "SimdVector.h"
-#include "WaveFFT.h"
+#include "dsp/SimdVector.h"
+#include "dsp/WaveFFT.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 // (amplitudes, decibels, arc tangents), so the verdicts are those of the exact form.
 #pragma once
 
-#include "PackedFFT.h"
-#include "WaveFFT.h"
+#include "dsp/PackedFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 // disjoint points, so running them block by block instead of twiddle by twiddle changes no
 // result and keeps memory access contiguous.
 
-#include "WaveFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <algorithm>
 #include <array>

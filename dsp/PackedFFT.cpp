@@ -7,11 +7,11 @@
 // compiled for each instruction set; a stage narrower than W falls back to a narrower W.
 // No vector ever crosses a function boundary, so the baseline ABI is untouched.
 
-#include "PackedFFT.h"
+#include "dsp/PackedFFT.h"
 
-#include "CorvanelError.h"
-#include "SimdVector.h"
-#include "WaveFFT.h"
+#include "dsp/CorvanelError.h"
+#include "dsp/SimdVector.h"
+#include "dsp/WaveFFT.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "PackedFrame.h"
+#include "dsp/PackedFrame.h"
 
-#include "SimdVector.h"
+#include "dsp/SimdVector.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // for the instruction set of a SimdPath; every path gives the same values.
 #pragma once
 
-#include "PackedFFT.h"
+#include "dsp/PackedFFT.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "ReduceOffline.h"
+#include "dsp/ReduceOffline.h"
 
 #include <algorithm>
 #include <stdexcept>

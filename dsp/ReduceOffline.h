@@ -5,7 +5,7 @@
 // Threads: whoever owns the processor, while no other call of it can run.
 #pragma once
 
-#include "ReduceProcessor.h"
+#include "dsp/ReduceProcessor.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ReduceParams.h"
+#include "dsp/ReduceParams.h"
 
 #include <cmath>
 #include <cstdio>

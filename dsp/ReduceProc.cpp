@@ -1,4 +1,4 @@
-#include "ReduceProc.h"
+#include "dsp/ReduceProc.h"
 
 namespace corvanel {
 

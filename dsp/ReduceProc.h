@@ -8,7 +8,7 @@
 // ChangeFrameSize. The program wires the sinks at start-up, before the first call.
 #pragma once
 
-#include "ReduceProcessor.h"
+#include "dsp/ReduceProcessor.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "ReduceProcessor.h"
+#include "dsp/ReduceProcessor.h"
 
-#include "BinDecision.h"
-#include "PackedFrame.h"
+#include "dsp/BinDecision.h"
+#include "dsp/PackedFrame.h"
 
 #include <algorithm>
 #include <bit>

@@ -15,10 +15,10 @@
 // while no call can run.
 #pragma once
 
-#include "MemoryQueue.h"
-#include "PackedFFT.h"
-#include "ReduceParams.h"
-#include "WaveFFT.h"
+#include "dsp/MemoryQueue.h"
+#include "dsp/PackedFFT.h"
+#include "dsp/ReduceParams.h"
+#include "dsp/WaveFFT.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "WaveFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 // Errors: CorvanelError with a Japanese message (see the k*Message constants).
 #pragma once
 
-#include "CorvanelError.h"
+#include "dsp/CorvanelError.h"
 
 #include <cstdint>
 #include <span>

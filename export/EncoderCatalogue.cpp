@@ -1,7 +1,7 @@
-#include "EncoderCatalogue.h"
+#include "export/EncoderCatalogue.h"
 
-#include "EncoderCommandLine.h"
-#include "MarkedText.h"
+#include "export/EncoderCommandLine.h"
+#include "export/MarkedText.h"
 
 #include <algorithm>
 #include <fstream>

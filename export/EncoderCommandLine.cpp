@@ -1,6 +1,6 @@
-#include "EncoderCommandLine.h"
+#include "export/EncoderCommandLine.h"
 
-#include "MarkedText.h"
+#include "export/MarkedText.h"
 #include "audio/encode/CommandLine.h"
 
 #include <array>

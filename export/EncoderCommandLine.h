@@ -6,7 +6,7 @@
 // command line with (quotes group; `""` inside quotes is a literal quote; backslashes escape
 // a following quote) and run without a shell. Texts are UTF-8; the sample rate is in Hz.
 // Threads: any.
-#include "OutputChoice.h"
+#include "export/OutputChoice.h"
 
 #include <cstddef>
 #include <string>

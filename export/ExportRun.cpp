@@ -1,8 +1,8 @@
-#include "ExportRun.h"
+#include "export/ExportRun.h"
 
-#include "EncoderCatalogue.h"
-#include "EncoderCommandLine.h"
-#include "SameFile.h"
+#include "export/EncoderCatalogue.h"
+#include "export/EncoderCommandLine.h"
+#include "export/SameFile.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 #include "audio/chain/TextCodec.h"

@@ -17,7 +17,7 @@
 // Threads: UI thread only (the window, or a batch tool's main thread). The run owns the
 // chain's streams and encoder from the rebuild to the clean-up; while Running() is true the
 // window's play, open, save-to and export commands must do nothing.
-#include "OutputChoice.h"
+#include "export/OutputChoice.h"
 #include "audio/chain/StreamChain.h"
 
 #include <atomic>

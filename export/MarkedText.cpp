@@ -1,4 +1,4 @@
-#include "MarkedText.h"
+#include "export/MarkedText.h"
 
 #include <QString>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
-#include "OutputChoice.h"
+#include "export/OutputChoice.h"
 
-#include "InstallPaths.h"
-#include "MarkedText.h"
+#include "base/InstallPaths.h"
+#include "export/MarkedText.h"
 
 #include <system_error>
 

@@ -3,7 +3,7 @@
 // without widgets: the window supplies the save dialog as a function and holds the state.
 //
 // Paths and texts are UTF-8. Threads: UI thread.
-#include "EncoderCatalogue.h"
+#include "export/EncoderCatalogue.h"
 
 #include <array>
 #include <filesystem>

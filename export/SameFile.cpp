@@ -1,4 +1,4 @@
-#include "SameFile.h"
+#include "export/SameFile.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,9 +1,9 @@
 // The encoder catalogue: every template it keeps holds its values whole, and the save
 // dialog's type list has one whole entry per offered encoder, in order.
-#include "EncoderCatalogue.h"
-#include "EncoderCommandLine.h"
-#include "FuzzInput.h"
-#include "OutputChoice.h"
+#include "export/EncoderCatalogue.h"
+#include "export/EncoderCommandLine.h"
+#include "fuzz/FuzzInput.h"
+#include "export/OutputChoice.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // their ranges, with every control a number. A settings file named on it is read from the
 // name's own text, so that the loader's values are fuzzed too.
 // Input: the arguments, separated by zero bytes.
-#include "CliOptions.h"
-#include "FuzzInput.h"
+#include "cli/CliOptions.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cmath>
 #include <string>

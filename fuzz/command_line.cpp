@@ -2,8 +2,8 @@
 // encoder's own path, whatever its folder holds; with a template the catalogue keeps, every
 // tag value stays exactly one argument's text; and the line stays short however long the tags.
 // Input: folder, program, template, title, artist, output path, separated by zero bytes.
-#include "EncoderCommandLine.h"
-#include "FuzzInput.h"
+#include "export/EncoderCommandLine.h"
+#include "fuzz/FuzzInput.h"
 #include "audio/encode/CommandLine.h"
 
 #include <algorithm>

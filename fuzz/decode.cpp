@@ -2,7 +2,7 @@
 // gives a stream that ends with its length equal to what it delivered; that is as many
 // frames as FFmpeg's own decoding loop gives, unless the stream says its decoding stopped on
 // damage; and the tags read from it hold no control characters.
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 

@@ -1,8 +1,8 @@
 // The settings file's reader and writer: a rewrite reads back as itself, and every write
 // is either refused (changing nothing) or reads back as the same section, key and value.
 // Input: file bytes, then section, key and value, separated by zero bytes.
-#include "FuzzInput.h"
-#include "IniFile.h"
+#include "fuzz/FuzzInput.h"
+#include "app/core/IniFile.h"
 
 #include <cmath>
 #include <cstring>

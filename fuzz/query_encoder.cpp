@@ -1,8 +1,8 @@
 // The message query: encoded bytes hold only the characters that pass unchanged, "+" and
 // "%XX", decode back to the bytes before the first zero, and the whole query keeps its three
 // fields.
-#include "FuzzInput.h"
-#include "MessageQuery.h"
+#include "fuzz/FuzzInput.h"
+#include "app/dialogs/MessageQuery.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // The settings loader: whatever a file holds, the values read are finite, the controls set
 // from them are numbers, and saving them writes what reads back as the same values.
-#include "Settings.h"
-#include "FuzzInput.h"
+#include "app/core/Settings.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cmath>
 #include <string>

@@ -1,8 +1,8 @@
 // The command-line splitter on any text, and the quoting that feeds it: a quoted program and
 // a quoted argument always come back as exactly their texts.
 // Input: the text to split; its first two zero-separated fields are quoted.
-#include "EncoderCommandLine.h"
-#include "FuzzInput.h"
+#include "export/EncoderCommandLine.h"
+#include "fuzz/FuzzInput.h"
 #include "audio/encode/CommandLine.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "ControlLimits.h"
+#include "app/core/ControlLimits.h"
 
 #include <algorithm>
 #include <cmath>

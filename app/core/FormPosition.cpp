@@ -1,4 +1,4 @@
-#include "FormPosition.h"
+#include "app/core/FormPosition.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "app/core/IniFile.h"
 
-#include "MarkedText.h"
+#include "export/MarkedText.h"
 
 #include <QLocale>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "app/core/Settings.h"
 
-#include "ControlLimits.h"
+#include "app/core/ControlLimits.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "SettingsLocation.h"
+#include "app/core/SettingsLocation.h"
 
-#include "InstallPaths.h"
-#include "Settings.h"
+#include "base/InstallPaths.h"
+#include "app/core/Settings.h"
 
 #include <system_error>
 #include <unistd.h>

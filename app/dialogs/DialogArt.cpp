@@ -1,4 +1,4 @@
-#include "DialogArt.h"
+#include "app/dialogs/DialogArt.h"
 
 #include <QtGlobal>
 

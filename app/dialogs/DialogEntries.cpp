@@ -1,11 +1,11 @@
-#include "DialogEntries.h"
+#include "app/dialogs/DialogEntries.h"
 
-#include "DialogPrompts.h"
-#include "FormPlacement.h"
-#include "HelpOpener.h"
-#include "LinkLabel.h"
-#include "TFormSendMessage.h"
-#include "TVersionDlg.h"
+#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/FormPlacement.h"
+#include "app/dialogs/HelpOpener.h"
+#include "app/dialogs/LinkLabel.h"
+#include "app/dialogs/TFormSendMessage.h"
+#include "app/dialogs/TVersionDlg.h"
 
 #include <memory>
 

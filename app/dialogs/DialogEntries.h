@@ -3,7 +3,7 @@
 // the main window, centred over it, shown modally and released when it closes.
 // UI thread only.
 
-#include "MessageSender.h"
+#include "app/dialogs/MessageSender.h"
 
 class QLabel;
 class QWidget;

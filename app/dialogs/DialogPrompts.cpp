@@ -1,6 +1,6 @@
-#include "DialogPrompts.h"
+#include "app/dialogs/DialogPrompts.h"
 
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "FormPlacement.h"
+#include "app/dialogs/FormPlacement.h"
 
-#include "FormPosition.h"
+#include "app/core/FormPosition.h"
 
 #include <QWidget>
 

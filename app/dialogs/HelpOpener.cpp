@@ -1,6 +1,6 @@
-#include "HelpOpener.h"
+#include "app/dialogs/HelpOpener.h"
 
-#include "InstallPaths.h"
+#include "base/InstallPaths.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "LinkLabel.h"
+#include "app/dialogs/LinkLabel.h"
 
 #include <QMouseEvent>
 

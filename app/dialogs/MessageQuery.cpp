@@ -1,6 +1,6 @@
-#include "MessageQuery.h"
+#include "app/dialogs/MessageQuery.h"
 
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QStringEncoder>
 

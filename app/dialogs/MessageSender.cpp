@@ -1,6 +1,6 @@
-#include "MessageSender.h"
+#include "app/dialogs/MessageSender.h"
 
-#include "MessageQuery.h"
+#include "app/dialogs/MessageQuery.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>

@@ -1,4 +1,4 @@
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 namespace corvanel::dialogs {
 

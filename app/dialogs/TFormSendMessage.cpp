@@ -1,8 +1,8 @@
-#include "TFormSendMessage.h"
+#include "app/dialogs/TFormSendMessage.h"
 
-#include "DialogArt.h"
-#include "DialogPrompts.h"
-#include "MessageQuery.h"
+#include "app/dialogs/DialogArt.h"
+#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/MessageQuery.h"
 
 #include <QFrame>
 #include <QLabel>

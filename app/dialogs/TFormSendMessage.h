@@ -2,7 +2,7 @@
 // The "one-line message" dialog: a memo and a send button that delivers the text to the
 // author's endpoint. Client area 406 x 249, fixed border, close box only. UI thread only.
 
-#include "MessageSender.h"
+#include "app/dialogs/MessageSender.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
-#include "TVersionDlg.h"
+#include "app/dialogs/TVersionDlg.h"
 
-#include "DialogArt.h"
-#include "HelpOpener.h"
-#include "LinkLabel.h"
-#include "ProgramVersion.h"
+#include "app/dialogs/DialogArt.h"
+#include "app/dialogs/HelpOpener.h"
+#include "app/dialogs/LinkLabel.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QFontMetrics>
 #include <QGraphicsOpacityEffect>

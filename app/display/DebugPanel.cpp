@@ -1,4 +1,4 @@
-#include "DebugPanel.h"
+#include "app/display/DebugPanel.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "DisplaySeparators.h"
+#include "app/display/DisplaySeparators.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ParameterResets.h"
+#include "app/display/ParameterResets.h"
 
 namespace {
 using G = ResetGroup;

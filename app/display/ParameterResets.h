@@ -4,7 +4,7 @@
 // controls' units (dB, degrees, semitones, log10 of a speed factor or of a frequency in Hz).
 // UI thread.
 
-#include "ControlSteps.h"
+#include "app/display/ControlSteps.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "PositionDisplay.h"
+#include "app/display/PositionDisplay.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ScopeTrace.h"
+#include "app/display/ScopeTrace.h"
 
 #include <array>
 #include <chrono>

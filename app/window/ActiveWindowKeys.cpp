@@ -1,4 +1,4 @@
-#include "ActiveWindowKeys.h"
+#include "app/window/ActiveWindowKeys.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "ApplicationError.h"
+#include "app/window/ApplicationError.h"
 
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "Artwork.h"
+#include "app/window/Artwork.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,6 +1,6 @@
-#include "BusyIndicator.h"
+#include "app/window/BusyIndicator.h"
 
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QEvent>
 #include <QPainter>

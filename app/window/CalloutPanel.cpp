@@ -1,4 +1,4 @@
-#include "CalloutPanel.h"
+#include "app/window/CalloutPanel.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "CaptionPanel.h"
+#include "app/window/CaptionPanel.h"
 
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "Decorations.h"
+#include "app/window/Decorations.h"
 
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>

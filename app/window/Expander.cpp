@@ -1,6 +1,6 @@
-#include "Expander.h"
+#include "app/window/Expander.h"
 
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "FormPositioning.h"
+#include "app/window/FormPositioning.h"
 
-#include "FormPosition.h"
+#include "app/core/FormPosition.h"
 
 #include <QGuiApplication>
 #include <QPointer>

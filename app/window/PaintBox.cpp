@@ -1,4 +1,4 @@
-#include "PaintBox.h"
+#include "app/window/PaintBox.h"
 
 #include <QPainter>
 

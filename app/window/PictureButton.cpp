@@ -1,6 +1,6 @@
-#include "PictureButton.h"
+#include "app/window/PictureButton.h"
 
-#include "Artwork.h"
+#include "app/window/Artwork.h"
 
 #include <QLabel>
 

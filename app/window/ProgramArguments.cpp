@@ -1,6 +1,6 @@
-#include "ProgramArguments.h"
+#include "app/window/ProgramArguments.h"
 
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

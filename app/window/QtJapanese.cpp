@@ -1,4 +1,4 @@
-#include "QtJapanese.h"
+#include "app/window/QtJapanese.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "QuitSignals.h"
+#include "app/window/QuitSignals.h"
 
 #include <QPointer>
 #include <QSocketNotifier>

@@ -11,8 +11,8 @@
 #include "audio/chain/StreamChain.h"
 #include "export/OutputChoice.h"
 
-#include "ActiveWindowKeys.h"
-#include "ScopeTrace.h"
+#include "app/window/ActiveWindowKeys.h"
+#include "app/display/ScopeTrace.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,13 +1,13 @@
 // The keyboard commands and the parameter resets behind the caption panels.
 // A command never writes a parameter: it moves a control, whose change handler applies it.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "ApplicationError.h"
-#include "FloatTrackBar.h"
-#include "KeyCommands.h"
-#include "ParameterResets.h"
-#include "ToggleSwitch.h"
-#include "UiPrompts.h"
+#include "app/window/ApplicationError.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/display/KeyCommands.h"
+#include "app/display/ParameterResets.h"
+#include "app/window/ToggleSwitch.h"
+#include "app/window/UiPrompts.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,8 +1,8 @@
 // The debug list: shown by the check box, refreshed four times a second while it is shown.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "CalloutPanel.h"
-#include "DebugPanel.h"
+#include "app/window/CalloutPanel.h"
+#include "app/display/DebugPanel.h"
 
 #include "dsp/ReduceParams.h"
 

@@ -1,11 +1,11 @@
 // The message dialog, the online help and the about dialog.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "ApplicationError.h"
-#include "DialogEntries.h"
-#include "DialogPrompts.h"
-#include "HelpOpener.h"
-#include "UiPrompts.h"
+#include "app/window/ApplicationError.h"
+#include "app/dialogs/DialogEntries.h"
+#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/HelpOpener.h"
+#include "app/window/UiPrompts.h"
 
 using namespace corvanel::window;
 

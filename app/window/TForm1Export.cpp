@@ -1,11 +1,11 @@
 // The output choice and the export run.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "BusyIndicator.h"
-#include "Decorations.h"
-#include "FloatTrackBar.h"
-#include "PictureButton.h"
-#include "UiPrompts.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/Decorations.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PictureButton.h"
+#include "app/window/UiPrompts.h"
 
 #include "export/ExportRun.h"
 

@@ -1,18 +1,18 @@
 // The window's controls: places, sizes, captions, ranges and start values.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "Artwork.h"
-#include "BusyIndicator.h"
-#include "CalloutPanel.h"
-#include "CaptionPanel.h"
-#include "Decorations.h"
-#include "Expander.h"
-#include "FloatTrackBar.h"
-#include "PaintBox.h"
-#include "PictureButton.h"
-#include "ToggleSwitch.h"
-#include "WholeItemComboBox.h"
-#include "WindowLook.h"
+#include "app/window/Artwork.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/CalloutPanel.h"
+#include "app/window/CaptionPanel.h"
+#include "app/window/Decorations.h"
+#include "app/window/Expander.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PaintBox.h"
+#include "app/window/PictureButton.h"
+#include "app/window/ToggleSwitch.h"
+#include "app/window/WholeItemComboBox.h"
+#include "app/window/WindowLook.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // Start-up, shutdown and the settings file.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "ControlLimits.h"
-#include "FloatTrackBar.h"
-#include "Settings.h"
-#include "SettingsLocation.h"
-#include "ToggleSwitch.h"
+#include "app/core/ControlLimits.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/core/Settings.h"
+#include "app/core/SettingsLocation.h"
+#include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceParams.h"

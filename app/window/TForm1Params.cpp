@@ -1,8 +1,8 @@
 // The reduction parameters: each control's change handler writes its parameter.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "FloatTrackBar.h"
-#include "ToggleSwitch.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/ToggleSwitch.h"
 
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"

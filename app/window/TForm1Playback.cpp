@@ -1,8 +1,8 @@
 // Opening a source, building the chain, and the playback controls.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "FloatTrackBar.h"
-#include "UiPrompts.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/UiPrompts.h"
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // The once-a-second position display and the enabling of the transport controls.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "FloatTrackBar.h"
-#include "PictureButton.h"
-#include "PositionDisplay.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PictureButton.h"
+#include "app/display/PositionDisplay.h"
 
 #include "audio/bass.h"
 

@@ -1,8 +1,8 @@
 // The stereo scope: a black square with two dim diagonals and, at most once per timer
 // interval, the X-Y trace of the next part of the latest output block.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "PaintBox.h"
+#include "app/window/PaintBox.h"
 
 #include <QPainter>
 #include <QPointF>

@@ -1,10 +1,10 @@
 // The handlers that belong to the window itself.
-#include "TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "CalloutPanel.h"
-#include "Decorations.h"
-#include "Expander.h"
-#include "FormPositioning.h"
+#include "app/window/CalloutPanel.h"
+#include "app/window/Decorations.h"
+#include "app/window/Expander.h"
+#include "app/window/FormPositioning.h"
 
 #include <QDir>
 #include <QDropEvent>

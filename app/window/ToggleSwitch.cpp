@@ -1,6 +1,6 @@
-#include "ToggleSwitch.h"
+#include "app/window/ToggleSwitch.h"
 
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QPainter>
 #include <QVariantAnimation>

@@ -1,7 +1,7 @@
-#include "UiPrompts.h"
+#include "app/window/UiPrompts.h"
 
-#include "ProgramVersion.h"
-#include "WholeItemComboBox.h"
+#include "app/dialogs/ProgramVersion.h"
+#include "app/window/WholeItemComboBox.h"
 
 #include <QApplication>
 #include <QComboBox>

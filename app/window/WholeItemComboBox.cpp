@@ -1,4 +1,4 @@
-#include "WholeItemComboBox.h"
+#include "app/window/WholeItemComboBox.h"
 
 #include <QAbstractItemView>
 #include <QScrollBar>

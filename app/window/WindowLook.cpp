@@ -1,4 +1,4 @@
-#include "WindowLook.h"
+#include "app/window/WindowLook.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "WindowLossWatch.h"
+#include "app/window/WindowLossWatch.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // Program entry: `corvanel [FILE...]`.
-#include "ApplicationError.h"
-#include "ProgramArguments.h"
-#include "QtJapanese.h"
-#include "QuitSignals.h"
-#include "TForm1.h"
-#include "WindowLook.h"
-#include "WindowLossWatch.h"
+#include "app/window/ApplicationError.h"
+#include "app/window/ProgramArguments.h"
+#include "app/window/QtJapanese.h"
+#include "app/window/QuitSignals.h"
+#include "app/window/TForm1.h"
+#include "app/window/WindowLook.h"
+#include "app/window/WindowLossWatch.h"
 
-#include "ProgramVersion.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <QIcon>
 

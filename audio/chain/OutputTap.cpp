@@ -1,4 +1,4 @@
-#include "OutputTap.h"
+#include "audio/chain/OutputTap.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "audio/encode/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "audio/encode/CommandLine.h"
 
 namespace corvanel::audio::encode {
 

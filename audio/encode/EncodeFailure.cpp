@@ -1,4 +1,4 @@
-#include "EncodeFailure.h"
+#include "audio/encode/EncodeFailure.h"
 
 namespace corvanel::audio::encode {
 

@@ -1,4 +1,4 @@
-#include "EncodeQueue.h"
+#include "audio/encode/EncodeQueue.h"
 
 namespace corvanel::audio::encode {
 

@@ -11,7 +11,7 @@
 // decodes); with a limit, write() waits while more than that many bytes are queued.
 #pragma once
 
-#include "EncoderOutput.h"
+#include "audio/encode/EncoderOutput.h"
 
 #include <condition_variable>
 #include <cstddef>

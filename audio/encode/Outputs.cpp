@@ -1,6 +1,6 @@
-#include "Outputs.h"
+#include "audio/encode/Outputs.h"
 
-#include "ChildProcess.h"
+#include "audio/encode/ChildProcess.h"
 
 #include <cerrno>
 #include <system_error>

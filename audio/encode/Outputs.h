@@ -4,8 +4,8 @@
 // Threads: as EncoderOutput.
 #pragma once
 
-#include "EncoderOutput.h"
-#include "WavFileWriter.h"
+#include "audio/encode/EncoderOutput.h"
+#include "audio/encode/WavFileWriter.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "WavFileWriter.h"
+#include "audio/encode/WavFileWriter.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "TagReader.h"
+#include "audio/tags/TagReader.h"
 
 #include "audio/internal/FfmpegLimits.h"
 

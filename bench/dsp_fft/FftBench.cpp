@@ -1,7 +1,7 @@
 // Times the FFT kernels and one analyse+synthesise round trip at the processor's frame sizes,
 // next to FFTW doing the same complex transform on the same split real/imaginary arrays, and
 // prints the ratios. Run: build/bin/bench_dsp_fft
-#include "WaveFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

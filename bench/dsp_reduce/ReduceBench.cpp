@@ -3,10 +3,10 @@
 // analyser/synthesiser transforms of the step-by-step form alone, and the same frames and
 // decisions on FFTW (real-input transforms per channel), the floor to compare with. FFTW is
 // used here only. Run pinned to one core: taskset -c 0 bench_dsp_reduce
-#include "BinDecision.h"
-#include "MusicSignal.h"
-#include "PackedFFT.h"
-#include "ReduceOffline.h"
+#include "dsp/BinDecision.h"
+#include "tests/dsp_reduce/MusicSignal.h"
+#include "dsp/PackedFFT.h"
+#include "dsp/ReduceOffline.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

@@ -3,7 +3,7 @@
 // window's 20 ms pause per block, and ffmpeg on the same file: plain centre cancellation and
 // its spectral centre extractor.
 // The source is made once with ffmpeg in a temporary folder.
-#include "ExportRun.h"
+#include "export/ExportRun.h"
 #include "audio/chain/OutputTap.h"
 
 #include <benchmark/benchmark.h>

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "app/core/IniFile.h"
 
 #include <gtest/gtest.h>
 

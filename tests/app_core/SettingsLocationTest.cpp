@@ -1,4 +1,4 @@
-#include "SettingsLocation.h"
+#include "app/core/SettingsLocation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Settings.h"
-#include "ControlLimits.h"
+#include "app/core/Settings.h"
+#include "app/core/ControlLimits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "DialogEntries.h"
-#include "DialogTestSupport.h"
-#include "LinkLabel.h"
-#include "TFormSendMessage.h"
-#include "TVersionDlg.h"
+#include "app/dialogs/DialogEntries.h"
+#include "tests/app_dialogs/DialogTestSupport.h"
+#include "app/dialogs/LinkLabel.h"
+#include "app/dialogs/TFormSendMessage.h"
+#include "app/dialogs/TVersionDlg.h"
 
 #include <QFile>
 #include <QMouseEvent>

@@ -2,8 +2,8 @@
 // Shared pieces of the dialog tests: the application object, prompts and an opener that
 // record what they were asked, and a loopback HTTP server with a scripted reply.
 
-#include "DialogPrompts.h"
-#include "HelpOpener.h"
+#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/HelpOpener.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -1,5 +1,5 @@
-#include "MessageQuery.h"
-#include "ProgramVersion.h"
+#include "app/dialogs/MessageQuery.h"
+#include "app/dialogs/ProgramVersion.h"
 
 #include <gtest/gtest.h>
 

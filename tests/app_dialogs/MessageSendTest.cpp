@@ -1,6 +1,6 @@
-#include "DialogTestSupport.h"
-#include "MessageQuery.h"
-#include "TFormSendMessage.h"
+#include "tests/app_dialogs/DialogTestSupport.h"
+#include "app/dialogs/MessageQuery.h"
+#include "app/dialogs/TFormSendMessage.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "DialogTestSupport.h"
+#include "tests/app_dialogs/DialogTestSupport.h"
 
 namespace {
 // Registered before main runs the tests; GoogleTest owns and deletes it.

@@ -1,4 +1,4 @@
-#include "ControlSteps.h"
+#include "app/display/ControlSteps.h"
 
 #include <gtest/gtest.h>
 

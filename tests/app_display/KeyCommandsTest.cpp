@@ -1,4 +1,4 @@
-#include "KeyCommands.h"
+#include "app/display/KeyCommands.h"
 
 #include <gtest/gtest.h>
 

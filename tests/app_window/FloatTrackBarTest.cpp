@@ -1,4 +1,4 @@
-#include "FloatTrackBar.h"
+#include "app/window/FloatTrackBar.h"
 
 #include <QAbstractSlider>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #pragma once
 // One freshly built main window per test, its questions answered by the test.
-#include "TForm1.h"
-#include "UiPrompts.h"
+#include "app/window/TForm1.h"
+#include "app/window/UiPrompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // What a user sees and touches on the window: rendered pixels of texts and lists, drags and
 // clicks delivered as the platform delivers them.
-#include "BusyIndicator.h"
-#include "CalloutPanel.h"
-#include "Decorations.h"
-#include "DialogPrompts.h"
-#include "Expander.h"
-#include "FloatTrackBar.h"
-#include "FormFixture.h"
-#include "QtJapanese.h"
-#include "TFormSendMessage.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/CalloutPanel.h"
+#include "app/window/Decorations.h"
+#include "app/dialogs/DialogPrompts.h"
+#include "app/window/Expander.h"
+#include "app/window/FloatTrackBar.h"
+#include "tests/app_window/FormFixture.h"
+#include "app/window/QtJapanese.h"
+#include "app/dialogs/TFormSendMessage.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 // Every control where the window puts it, with its caption, range, step and start value.
-#include "BusyIndicator.h"
-#include "CalloutPanel.h"
-#include "CaptionPanel.h"
-#include "Decorations.h"
-#include "Expander.h"
-#include "FloatTrackBar.h"
-#include "FormFixture.h"
-#include "PictureButton.h"
-#include "ToggleSwitch.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/CalloutPanel.h"
+#include "app/window/CaptionPanel.h"
+#include "app/window/Decorations.h"
+#include "app/window/Expander.h"
+#include "app/window/FloatTrackBar.h"
+#include "tests/app_window/FormFixture.h"
+#include "app/window/PictureButton.h"
+#include "app/window/ToggleSwitch.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // Start-up, the settings file through close and reopen, and each control driving its parameter.
-#include "LifecycleFixture.h"
+#include "tests/app_window/LifecycleFixture.h"
 
-#include "FloatTrackBar.h"
-#include "IniFile.h"
-#include "ToggleSwitch.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/core/IniFile.h"
+#include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceParams.h"

@@ -1,11 +1,11 @@
 // The window's play, pause, seek and file choice against real files and the real audio layer
 // (SDL's dummy driver; the disk driver where what is heard is compared).
-#include "LifecycleFixture.h"
+#include "tests/app_window/LifecycleFixture.h"
 
-#include "AudioFixtures.h"
-#include "FloatTrackBar.h"
-#include "PictureButton.h"
-#include "ToggleSwitch.h"
+#include "tests/audio_streams/AudioFixtures.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PictureButton.h"
+#include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceParams.h"

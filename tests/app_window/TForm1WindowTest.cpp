@@ -1,9 +1,9 @@
 // The window's own behaviour: folding, centring, dropping a path, the link look, the overlay.
-#include "CalloutPanel.h"
-#include "Decorations.h"
-#include "Expander.h"
-#include "FormFixture.h"
-#include "FormPositioning.h"
+#include "app/window/CalloutPanel.h"
+#include "app/window/Decorations.h"
+#include "app/window/Expander.h"
+#include "tests/app_window/FormFixture.h"
+#include "app/window/FormPositioning.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "UiPrompts.h"
+#include "app/window/UiPrompts.h"
 
 #include <gtest/gtest.h>
 

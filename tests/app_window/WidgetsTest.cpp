@@ -1,9 +1,9 @@
-#include "ApplicationError.h"
-#include "BusyIndicator.h"
-#include "CaptionPanel.h"
-#include "Expander.h"
-#include "PaintBox.h"
-#include "ToggleSwitch.h"
+#include "app/window/ApplicationError.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/CaptionPanel.h"
+#include "app/window/Expander.h"
+#include "app/window/PaintBox.h"
+#include "app/window/ToggleSwitch.h"
 
 #include <QEnterEvent>
 #include <QPainter>

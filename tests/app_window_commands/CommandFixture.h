@@ -1,9 +1,9 @@
 #pragma once
 // A freshly built main window per test, shown and active (keyboard commands act only then),
 // its questions answered and its errors caught by the test.
-#include "ApplicationError.h"
-#include "TForm1.h"
-#include "UiPrompts.h"
+#include "app/window/ApplicationError.h"
+#include "app/window/TForm1.h"
+#include "app/window/UiPrompts.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The header's buttons and the version label open their dialogs; the help opens only on Yes.
-#include "CommandFixture.h"
+#include "tests/app_window_commands/CommandFixture.h"
 
-#include "HelpOpener.h"
-#include "PictureButton.h"
-#include "TFormSendMessage.h"
-#include "TVersionDlg.h"
+#include "app/dialogs/HelpOpener.h"
+#include "app/window/PictureButton.h"
+#include "app/dialogs/TFormSendMessage.h"
+#include "app/dialogs/TVersionDlg.h"
 
 #include <QDialog>
 #include <QLabel>

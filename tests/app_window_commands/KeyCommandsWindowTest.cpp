@@ -1,16 +1,16 @@
 // The 33 keyboard commands sent as key presses to the active window: each reaches its
 // handler, keypad digits do nothing, steps stop at the bounds, the FFT size cycles and the
 // resets ask first.
-#include "CommandFixture.h"
-#include "KeyEvents.h"
-#include "TestAudio.h"
+#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/app_window_commands/KeyEvents.h"
+#include "tests/app_window_commands/TestAudio.h"
 
-#include "CaptionPanel.h"
-#include "ControlSteps.h"
-#include "FloatTrackBar.h"
-#include "ParameterResets.h"
-#include "PictureButton.h"
-#include "ToggleSwitch.h"
+#include "app/window/CaptionPanel.h"
+#include "app/display/ControlSteps.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/display/ParameterResets.h"
+#include "app/window/PictureButton.h"
+#include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceParams.h"

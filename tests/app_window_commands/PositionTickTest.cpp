@@ -1,11 +1,11 @@
 // The once-a-second tick: clock label, position bar and which file and transport controls
 // are usable, from start-up through typing a path to a file played to its end.
-#include "CommandFixture.h"
-#include "TestAudio.h"
+#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/app_window_commands/TestAudio.h"
 
-#include "FloatTrackBar.h"
-#include "PictureButton.h"
-#include "PositionDisplay.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PictureButton.h"
+#include "app/display/PositionDisplay.h"
 
 #include "audio/bass.h"
 

@@ -1,12 +1,12 @@
 // The scope as painted on the window, and the debug list's wiring to the check box, its timer
 // and the live parameters.
-#include "CommandFixture.h"
-#include "KeyEvents.h"
+#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/app_window_commands/KeyEvents.h"
 
-#include "CalloutPanel.h"
-#include "DebugPanel.h"
-#include "FloatTrackBar.h"
-#include "PaintBox.h"
+#include "app/window/CalloutPanel.h"
+#include "app/display/DebugPanel.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PaintBox.h"
 
 #include "dsp/ReduceParams.h"
 

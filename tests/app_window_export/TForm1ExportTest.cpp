@@ -2,17 +2,17 @@
 // the stored choice, the written WAV against a run without a window, MP3 through the shipped
 // catalogue, abort, failures, a cancelled choice, closing during a run, and the commands that
 // must do nothing while a run pumps events.
-#include "ExportRunFixture.h"
-#include "KeyEvents.h"
+#include "tests/export_run/ExportRunFixture.h"
+#include "tests/app_window_commands/KeyEvents.h"
 
-#include "ApplicationError.h"
-#include "BusyIndicator.h"
-#include "Decorations.h"
-#include "FloatTrackBar.h"
-#include "PictureButton.h"
-#include "TForm1.h"
-#include "ToggleSwitch.h"
-#include "UiPrompts.h"
+#include "app/window/ApplicationError.h"
+#include "app/window/BusyIndicator.h"
+#include "app/window/Decorations.h"
+#include "app/window/FloatTrackBar.h"
+#include "app/window/PictureButton.h"
+#include "app/window/TForm1.h"
+#include "app/window/ToggleSwitch.h"
+#include "app/window/UiPrompts.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceParams.h"

@@ -1,5 +1,5 @@
 #include "audio/encode/ChildProcess.h"
-#include "TestSupport.h"
+#include "tests/audio_encode/TestSupport.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
 

@@ -1,5 +1,5 @@
 #include "audio/encode/EncodeQueue.h"
-#include "TestSupport.h"
+#include "tests/audio_encode/TestSupport.h"
 #include "audio/encode/Outputs.h"
 
 #include <atomic>

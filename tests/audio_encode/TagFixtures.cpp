@@ -1,6 +1,6 @@
-#include "TagFixtures.h"
+#include "tests/audio_encode/TagFixtures.h"
 
-#include "TestSupport.h"
+#include "tests/audio_encode/TestSupport.h"
 
 namespace corvanel::test {
 

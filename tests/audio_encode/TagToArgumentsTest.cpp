@@ -1,7 +1,7 @@
 // Tag text travels from a file's tags, through a command line, to an encoder's arguments; it
 // must arrive as plain text and never be run.
-#include "TagFixtures.h"
-#include "TestSupport.h"
+#include "tests/audio_encode/TagFixtures.h"
+#include "tests/audio_encode/TestSupport.h"
 #include "audio/encode/CommandLine.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "tests/audio_encode/TestSupport.h"
 
 #include "audio/encode/ChildProcess.h"
 

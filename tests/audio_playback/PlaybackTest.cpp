@@ -1,5 +1,5 @@
 // Playback through SDL's disk driver (it writes what would be heard) or the dummy driver.
-#include "AudioFixtures.h"
+#include "tests/audio_streams/AudioFixtures.h"
 #include "audio/bass.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "AudioFixtures.h"
+#include "tests/audio_streams/AudioFixtures.h"
 
 #include "audio/bass.h"
 

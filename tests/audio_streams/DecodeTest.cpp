@@ -1,5 +1,5 @@
 // File streams: formats, the openers' refusals, bad input, positions and dead handles.
-#include "AudioFixtures.h"
+#include "tests/audio_streams/AudioFixtures.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 

@@ -1,5 +1,5 @@
 // Push streams and DSP routines on decoding channels.
-#include "AudioFixtures.h"
+#include "tests/audio_streams/AudioFixtures.h"
 #include "audio/bass.h"
 
 #include <gtest/gtest.h>

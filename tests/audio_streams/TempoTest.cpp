@@ -1,5 +1,5 @@
 // Tempo streams over a decoding source.
-#include "AudioFixtures.h"
+#include "tests/audio_streams/AudioFixtures.h"
 #include "audio/bass.h"
 
 #include <gtest/gtest.h>

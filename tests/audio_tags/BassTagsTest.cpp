@@ -1,5 +1,5 @@
-#include "TagFixtures.h"
-#include "TestSupport.h"
+#include "tests/audio_encode/TagFixtures.h"
+#include "tests/audio_encode/TestSupport.h"
 #include "audio/bass.h"
 
 #include <thread>

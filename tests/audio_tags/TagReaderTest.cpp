@@ -1,6 +1,6 @@
 #include "audio/tags/TagReader.h"
-#include "TagFixtures.h"
-#include "TestSupport.h"
+#include "tests/audio_encode/TagFixtures.h"
+#include "tests/audio_encode/TestSupport.h"
 
 #include <fstream>
 

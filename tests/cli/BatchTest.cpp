@@ -1,8 +1,8 @@
 // What a batch plans to write, how its files are spread over workers, and what it shows.
-#include "BatchPlan.h"
-#include "JobRunner.h"
-#include "ProgressDisplay.h"
-#include "TerminalText.h"
+#include "cli/BatchPlan.h"
+#include "cli/JobRunner.h"
+#include "cli/ProgressDisplay.h"
+#include "cli/TerminalText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // corvanel-cli against the window's own export path: the same bytes for the same settings,
 // bad inputs failing alone, --force, -j, usage errors and an abort.
-#include "BatchPlan.h"
-#include "ExportRun.h"
-#include "FileExport.h"
-#include "OutputChoice.h"
-#include "Settings.h"
-#include "TestFiles.h"
+#include "cli/BatchPlan.h"
+#include "export/ExportRun.h"
+#include "cli/FileExport.h"
+#include "export/OutputChoice.h"
+#include "app/core/Settings.h"
+#include "tests/cli/TestFiles.h"
 #include "audio/chain/StreamChain.h"
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"

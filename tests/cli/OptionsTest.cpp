@@ -1,6 +1,6 @@
 // The command line: how each option reaches the window's controls, and what is refused.
-#include "CliOptions.h"
-#include "ControlParams.h"
+#include "cli/CliOptions.h"
+#include "cli/ControlParams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The program as a terminal, a shell loop and an encoder see it: the screen a run leaves on a
 // narrow terminal, a terminal that cannot move the cursor, what an encoder says on its standard
 // error, and the exit status after a signal.
-#include "TestFiles.h"
+#include "tests/cli/TestFiles.h"
 
 #include <gtest/gtest.h>
 

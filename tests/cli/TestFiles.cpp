@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "tests/cli/TestFiles.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "MemoryQueue.h"
+#include "dsp/MemoryQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "WaveFFT.h"
-#include "DftReference.h"
-#include "ExpectError.h"
-#include "LiteralKernels.h"
+#include "dsp/WaveFFT.h"
+#include "tests/dsp_fft/DftReference.h"
+#include "tests/dsp_fft/ExpectError.h"
+#include "tests/dsp_fft/LiteralKernels.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

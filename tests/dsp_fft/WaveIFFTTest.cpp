@@ -1,6 +1,6 @@
-#include "DftReference.h"
-#include "ExpectError.h"
-#include "WaveFFT.h"
+#include "tests/dsp_fft/DftReference.h"
+#include "tests/dsp_fft/ExpectError.h"
+#include "dsp/WaveFFT.h"
 
 #include <gtest/gtest.h>
 

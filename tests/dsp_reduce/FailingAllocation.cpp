@@ -1,4 +1,4 @@
-#include "FailingAllocation.h"
+#include "tests/dsp_reduce/FailingAllocation.h"
 
 #include <cstdlib>
 #include <new>

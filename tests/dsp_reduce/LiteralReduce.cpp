@@ -1,6 +1,6 @@
-#include "LiteralReduce.h"
+#include "tests/dsp_reduce/LiteralReduce.h"
 
-#include "WaveFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // polar calls and no shortcuts: the yardstick for the processor's faster arithmetic.
 #pragma once
 
-#include "MusicSignal.h"
-#include "ReduceParams.h"
+#include "tests/dsp_reduce/MusicSignal.h"
+#include "dsp/ReduceParams.h"
 
 namespace corvanel::reducetest {
 

@@ -1,6 +1,6 @@
-#include "PackedFFT.h"
+#include "dsp/PackedFFT.h"
 
-#include "WaveFFT.h"
+#include "dsp/WaveFFT.h"
 
 #include <gtest/gtest.h>
 

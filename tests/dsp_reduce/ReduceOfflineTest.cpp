@@ -1,6 +1,6 @@
 // Whole buffers through a processor: independence of the block size, and the aligned export.
-#include "ReduceOffline.h"
-#include "ReduceTestSupport.h"
+#include "dsp/ReduceOffline.h"
+#include "tests/dsp_reduce/ReduceTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The value rules of the reduction controls, with the examples the controls are known by.
-#include "ReduceParams.h"
+#include "dsp/ReduceParams.h"
 
 #include <gtest/gtest.h>
 

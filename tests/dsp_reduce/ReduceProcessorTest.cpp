@@ -1,10 +1,10 @@
 // The reduction processor: framing, destinations, the per-bin decision seen through real
 // tones, the conversions, and failures inside a call.
-#include "FailingAllocation.h"
-#include "LiteralReduce.h"
-#include "ReduceOffline.h"
-#include "ReduceProc.h"
-#include "ReduceTestSupport.h"
+#include "tests/dsp_reduce/FailingAllocation.h"
+#include "tests/dsp_reduce/LiteralReduce.h"
+#include "dsp/ReduceOffline.h"
+#include "dsp/ReduceProc.h"
+#include "tests/dsp_reduce/ReduceTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A processor with capturing sinks, and tone material for the reduction tests.
 #pragma once
 
-#include "MusicSignal.h"
-#include "ReduceProcessor.h"
+#include "tests/dsp_reduce/MusicSignal.h"
+#include "dsp/ReduceProcessor.h"
 
 #include <complex>
 #include <numbers>

@@ -2,8 +2,8 @@
 // blocks. Run under ThreadSanitizer too. Once the UI thread has made its last change, the
 // output from the next call on must be the reduction of the input from that call on, with
 // nothing of an earlier frame length left in the queues.
-#include "ReduceOffline.h"
-#include "ReduceTestSupport.h"
+#include "dsp/ReduceOffline.h"
+#include "tests/dsp_reduce/ReduceTestSupport.h"
 
 #include <gtest/gtest.h>
 

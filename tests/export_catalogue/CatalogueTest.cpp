@@ -1,4 +1,4 @@
-#include "EncoderCatalogue.h"
+#include "export/EncoderCatalogue.h"
 
 #include <gtest/gtest.h>
 

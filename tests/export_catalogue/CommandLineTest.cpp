@@ -1,5 +1,5 @@
 #include "audio/encode/CommandLine.h"
-#include "EncoderCommandLine.h"
+#include "export/EncoderCommandLine.h"
 
 #include <gtest/gtest.h>
 

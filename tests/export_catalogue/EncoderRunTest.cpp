@@ -1,7 +1,7 @@
 // Runs every template of the shipped catalogue through its real encoder: the command line as
 // the export builds it, split by the audio layer's rules, started without a shell, fed raw PCM on
 // standard input; the output is then probed for its duration and tags.
-#include "EncoderCommandLine.h"
+#include "export/EncoderCommandLine.h"
 #include "audio/encode/CommandLine.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "OutputChoice.h"
+#include "export/OutputChoice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Exports through the shipped catalogue's encoders: each output decodes again to the length
 // of the source (within the codec's padding) and carries the source's title and its artist
 // marked as reduced.
-#include "ExportRunFixture.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include "audio/bass.h"
 

@@ -1,7 +1,7 @@
 // Every way the encoder can fail ends the run with the failure message and its reason, never
 // with the completion message: a program that cannot start, an output that cannot be
 // created, a program that exits non-zero or stops reading, a disk that is full.
-#include "ExportRunFixture.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Hostile input through a whole export: folder names and tags must not change which program
 // runs or how its arguments split, a long tag must not stop the encoder from starting, and a
 // source that cannot be decoded to its end is never reported as written.
-#include "EncoderCommandLine.h"
-#include "ExportRunFixture.h"
+#include "export/EncoderCommandLine.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include <gtest/gtest.h>
 

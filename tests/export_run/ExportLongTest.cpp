@@ -1,7 +1,7 @@
 // A one-hour source exported through a slower encoder: the peak memory of the process after
 // the hour may not exceed that after a one-minute export by more than a few megabytes, so
 // nothing on the way (queues, blocks, the processor) grows with the length of the source.
-#include "ExportRunFixture.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ExportRunFixture.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include "audio/bass.h"
 #include "dsp/ReduceOffline.h"

@@ -2,7 +2,7 @@
 // Shared pieces of the export-run tests: a window that records what the run asks of it, a
 // rig of processor, chain and run, and WAV sources made and read back with libsndfile.
 // Samples are 16-bit stereo interleaved; lengths in sample pairs unless named bytes.
-#include "ExportRun.h"
+#include "export/ExportRun.h"
 #include "audio/chain/OutputTap.h"
 
 #include <cstdint>

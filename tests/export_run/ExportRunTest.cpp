@@ -1,7 +1,7 @@
 // The export run to WAV: the file against the offline processor fed the same decoded samples,
 // abort, the output choice at the start, a source whose reported length is too long, an
 // output that is the source itself, and the run-in-progress guard.
-#include "ExportRunFixture.h"
+#include "tests/export_run/ExportRunFixture.h"
 
 #include "audio/bass.h"
 
