@@ -1,6 +1,6 @@
 #include "app/dialogs/FormPlacement.h"
 
-#include "app/core/FormPosition.h"
+#include "app/logic/FormPosition.h"
 
 #include <QWidget>
 

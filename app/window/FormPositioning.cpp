@@ -1,6 +1,6 @@
 #include "app/window/FormPositioning.h"
 
-#include "app/core/FormPosition.h"
+#include "app/logic/FormPosition.h"
 
 #include <QGuiApplication>
 #include <QPointer>

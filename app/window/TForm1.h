@@ -12,7 +12,7 @@
 #include "export/OutputChoice.h"
 
 #include "app/window/ActiveWindowKeys.h"
-#include "app/display/ScopeTrace.h"
+#include "app/logic/ScopeTrace.h"
 
 #include <QString>
 #include <QWidget>

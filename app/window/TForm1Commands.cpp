@@ -4,8 +4,8 @@
 
 #include "app/window/ApplicationError.h"
 #include "app/window/FloatTrackBar.h"
-#include "app/display/KeyCommands.h"
-#include "app/display/ParameterResets.h"
+#include "app/logic/KeyCommands.h"
+#include "app/logic/ParameterResets.h"
 #include "app/window/ToggleSwitch.h"
 #include "app/window/UiPrompts.h"
 

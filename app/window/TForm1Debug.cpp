@@ -2,7 +2,7 @@
 #include "app/window/TForm1.h"
 
 #include "app/window/CalloutPanel.h"
-#include "app/display/DebugPanel.h"
+#include "app/logic/DebugPanel.h"
 
 #include "dsp/ReduceParams.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/window/FloatTrackBar.h"
 #include "app/window/PictureButton.h"
-#include "app/display/PositionDisplay.h"
+#include "app/logic/PositionDisplay.h"
 
 #include "audio/bass.h"
 

@@ -6,9 +6,9 @@
 #include "tests/app_window_commands/TestAudio.h"
 
 #include "app/window/CaptionPanel.h"
-#include "app/display/ControlSteps.h"
+#include "app/logic/ControlSteps.h"
 #include "app/window/FloatTrackBar.h"
-#include "app/display/ParameterResets.h"
+#include "app/logic/ParameterResets.h"
 #include "app/window/PictureButton.h"
 #include "app/window/ToggleSwitch.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Key presses as the X11 platform reports them: the Qt key of the layout (the shifted symbol
 // when Shift is held on a digit), the modifiers and the XKB key code as native scan code.
-#include "app/display/KeyCommands.h"
+#include "app/logic/KeyCommands.h"
 
 #include <QApplication>
 #include <QKeyEvent>

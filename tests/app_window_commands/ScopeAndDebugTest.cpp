@@ -4,7 +4,7 @@
 #include "tests/app_window_commands/KeyEvents.h"
 
 #include "app/window/CalloutPanel.h"
-#include "app/display/DebugPanel.h"
+#include "app/logic/DebugPanel.h"
 #include "app/window/FloatTrackBar.h"
 #include "app/window/PaintBox.h"
 

@@ -1,4 +1,4 @@
-#include "app/display/PositionDisplay.h"
+#include "app/logic/PositionDisplay.h"
 
 #include <gtest/gtest.h>
 

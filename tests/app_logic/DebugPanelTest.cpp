@@ -1,4 +1,4 @@
-#include "app/display/DebugPanel.h"
+#include "app/logic/DebugPanel.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // controls' units (dB, degrees, semitones, log10 of a speed factor or of a frequency in Hz).
 // UI thread.
 
-#include "app/display/ControlSteps.h"
+#include "app/logic/ControlSteps.h"
 
 #include <array>
 #include <cstddef>

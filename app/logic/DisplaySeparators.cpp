@@ -1,4 +1,4 @@
-#include "app/display/DisplaySeparators.h"
+#include "app/logic/DisplaySeparators.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // and which file and transport controls are usable. Times in seconds. Pure; UI thread (the
 // state query is an audio-library call).
 
-#include "app/display/DisplaySeparators.h"
+#include "app/logic/DisplaySeparators.h"
 
 #include <QString>
 

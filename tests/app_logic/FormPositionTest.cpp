@@ -1,4 +1,4 @@
-#include "app/core/FormPosition.h"
+#include "app/logic/FormPosition.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/display/KeyCommands.h"
+#include "app/logic/KeyCommands.h"
 
 #include <algorithm>
 

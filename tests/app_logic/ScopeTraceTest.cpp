@@ -1,4 +1,4 @@
-#include "app/display/ScopeTrace.h"
+#include "app/logic/ScopeTrace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/display/ParameterResets.h"
+#include "app/logic/ParameterResets.h"
 
 #include <gtest/gtest.h>
 

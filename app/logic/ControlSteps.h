@@ -3,7 +3,7 @@
 // move. Values are the controls' own single-precision values (dB, degrees, semitones, log10 of
 // a speed factor or of a frequency in Hz). Pure; UI thread.
 
-#include "app/display/KeyCommands.h"
+#include "app/logic/KeyCommands.h"
 
 #include <array>
 #include <cstddef>

@@ -2,7 +2,7 @@
 // The debug panel's 14 lines (Timer3Timer rebuilds Memo1 from them every 250 ms). Parameter
 // units as stored: dB, degrees, Hz, semitones, percent, sample pairs. Pure; UI thread.
 
-#include "app/display/DisplaySeparators.h"
+#include "app/logic/DisplaySeparators.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "app/display/ControlSteps.h"
+#include "app/logic/ControlSteps.h"
 
 #include <gtest/gtest.h>
 
