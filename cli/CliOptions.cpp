@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "app/core/ControlLimits.h"
+#include "controls/ControlLimits.h"
 
 #include <algorithm>
 #include <charconv>

@@ -7,7 +7,7 @@
 // parameters come out exactly as the window would set them. Units on the command line: dB
 // (amplitude, pan), degrees (phase), sample pairs (fft), Hz (band), semitones (key), percent
 // (tempo). Texts are UTF-8. Threads: any; nothing shared.
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 
 #include <filesystem>
 #include <functional>

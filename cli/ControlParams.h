@@ -6,7 +6,7 @@
 //
 // Units: those of ReduceParams.h. Threads: any; the parameters written are the caller's.
 #include "dsp/ReduceParams.h"
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 
 namespace corvanel::cli {
 

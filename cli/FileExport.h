@@ -8,7 +8,7 @@
 // between two calls but the audio layer, which is thread-safe.
 #include "export/EncoderCatalogue.h"
 #include "cli/JobRunner.h"
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 
 #include <atomic>
 #include <functional>

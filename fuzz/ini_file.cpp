@@ -2,7 +2,7 @@
 // is either refused (changing nothing) or reads back as the same section, key and value.
 // Input: file bytes, then section, key and value, separated by zero bytes.
 #include "fuzz/FuzzInput.h"
-#include "app/core/IniFile.h"
+#include "controls/IniFile.h"
 
 #include <cmath>
 #include <cstring>

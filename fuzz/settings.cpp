@@ -1,6 +1,6 @@
 // The settings loader: whatever a file holds, the values read are finite, the controls set
 // from them are numbers, and saving them writes what reads back as the same values.
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 #include "fuzz/FuzzInput.h"
 
 #include <cmath>

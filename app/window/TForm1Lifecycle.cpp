@@ -1,10 +1,10 @@
 // Start-up, shutdown and the settings file.
 #include "app/window/TForm1.h"
 
-#include "app/core/ControlLimits.h"
+#include "controls/ControlLimits.h"
 #include "app/window/FloatTrackBar.h"
-#include "app/core/Settings.h"
-#include "app/core/SettingsLocation.h"
+#include "controls/Settings.h"
+#include "controls/SettingsLocation.h"
 #include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"

@@ -2,7 +2,7 @@
 #include "tests/app_window/LifecycleFixture.h"
 
 #include "app/window/FloatTrackBar.h"
-#include "app/core/IniFile.h"
+#include "controls/IniFile.h"
 #include "app/window/ToggleSwitch.h"
 
 #include "audio/bass.h"

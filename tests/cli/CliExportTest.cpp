@@ -4,7 +4,7 @@
 #include "export/ExportRun.h"
 #include "cli/FileExport.h"
 #include "export/OutputChoice.h"
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 #include "tests/cli/TestFiles.h"
 #include "audio/chain/StreamChain.h"
 #include "dsp/ReduceParams.h"

@@ -5,7 +5,7 @@
 // Units: Volume dB of attenuation; ParamAmplitude dB; ParamPhase degrees; ParamPanPot dB;
 // FFTPoint sample pairs; KeyChange semitones; Tempo percent; FreqRangeA/B Hz.
 // Threads: UI thread (plain functions; nothing shared).
-#include "app/core/IniFile.h"
+#include "controls/IniFile.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,5 +1,5 @@
-#include "app/core/Settings.h"
-#include "app/core/ControlLimits.h"
+#include "controls/Settings.h"
+#include "controls/ControlLimits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/core/SettingsLocation.h"
+#include "controls/SettingsLocation.h"
 
 #include <gtest/gtest.h>
 

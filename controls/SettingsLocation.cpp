@@ -1,7 +1,7 @@
-#include "app/core/SettingsLocation.h"
+#include "controls/SettingsLocation.h"
 
 #include "base/InstallPaths.h"
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 
 #include <system_error>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "app/core/Settings.h"
+#include "controls/Settings.h"
 
-#include "app/core/ControlLimits.h"
+#include "controls/ControlLimits.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/core/ControlLimits.h"
+#include "controls/ControlLimits.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/core/IniFile.h"
+#include "controls/IniFile.h"
 
 #include <gtest/gtest.h>
 
