@@ -5,7 +5,7 @@
 #include "export/EncoderCatalogue.h"
 #include "export/ExportRun.h"
 #include "audio/bass.h"
-#include "audio/chain/StreamChain.h"
+#include "engine/StreamChain.h"
 
 #include <cerrno>
 #include <chrono>

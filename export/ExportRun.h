@@ -18,7 +18,7 @@
 // chain's streams and encoder from the rebuild to the clean-up; while Running() is true the
 // window's play, open, save-to and export commands must do nothing.
 #include "export/OutputChoice.h"
-#include "audio/chain/StreamChain.h"
+#include "engine/StreamChain.h"
 
 #include <atomic>
 #include <chrono>

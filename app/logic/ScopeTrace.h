@@ -3,7 +3,7 @@
 // two traces at least one timer interval apart. Coordinates in the paint box's units, origin
 // top left, y downwards; the box is w x w. Clock in milliseconds. UI thread.
 
-#include "audio/chain/OutputTap.h"
+#include "engine/OutputTap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,8 +7,8 @@
 // the export, the commands, the dialogs and the debug list are each in a file of their own.
 // Sizes and places are in pixels from the top left of the window or of the holding group.
 
-#include "audio/chain/OutputTap.h"
-#include "audio/chain/StreamChain.h"
+#include "engine/OutputTap.h"
+#include "engine/StreamChain.h"
 #include "export/OutputChoice.h"
 
 #include "app/window/ActiveWindowKeys.h"

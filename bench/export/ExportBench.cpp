@@ -4,7 +4,7 @@
 // its spectral centre extractor.
 // The source is made once with ffmpeg in a temporary folder.
 #include "export/ExportRun.h"
-#include "audio/chain/OutputTap.h"
+#include "engine/OutputTap.h"
 
 #include <benchmark/benchmark.h>
 

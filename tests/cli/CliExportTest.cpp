@@ -6,7 +6,7 @@
 #include "export/OutputChoice.h"
 #include "controls/Settings.h"
 #include "tests/cli/TestFiles.h"
-#include "audio/chain/StreamChain.h"
+#include "engine/StreamChain.h"
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"
 

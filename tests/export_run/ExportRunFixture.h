@@ -3,7 +3,7 @@
 // rig of processor, chain and run, and WAV sources made and read back with libsndfile.
 // Samples are 16-bit stereo interleaved; lengths in sample pairs unless named bytes.
 #include "export/ExportRun.h"
-#include "audio/chain/OutputTap.h"
+#include "engine/OutputTap.h"
 
 #include <cstdint>
 #include <filesystem>

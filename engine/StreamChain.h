@@ -17,8 +17,8 @@
 #pragma once
 
 #include "audio/bass.h"
-#include "audio/chain/OutputTap.h"
-#include "audio/chain/TagList.h"
+#include "engine/OutputTap.h"
+#include "engine/TagList.h"
 #include "dsp/ReduceProcessor.h"
 
 #include <atomic>

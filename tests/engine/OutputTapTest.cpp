@@ -1,4 +1,4 @@
-#include "audio/chain/OutputTap.h"
+#include "engine/OutputTap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "audio/chain/StreamChain.h"
+#include "engine/StreamChain.h"
 
-#include "audio/chain/TextCodec.h"
+#include "engine/TextCodec.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceProc.h"
 

@@ -1,4 +1,4 @@
-#include "audio/chain/TagList.h"
+#include "engine/TagList.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
 // The stream chain against real files and the real audio layer (SDL's dummy driver; the disk
 // driver where what is heard is compared).
-#include "audio/chain/StreamChain.h"
+#include "engine/StreamChain.h"
 #include "tests/audio_streams/AudioFixtures.h"
 #include "audio/bass.h"
-#include "audio/chain/TextCodec.h"
+#include "engine/TextCodec.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
 #include "dsp/ReduceProc.h"

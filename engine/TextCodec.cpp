@@ -1,4 +1,4 @@
-#include "audio/chain/TextCodec.h"
+#include "engine/TextCodec.h"
 
 #ifdef _WIN32
 #include <windows.h>
