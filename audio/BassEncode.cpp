@@ -3,7 +3,7 @@
 // the channel renders (a DSP routine of lowest priority, so it sees the final samples).
 
 #include "audio/bass.h"
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 #include "audio/encode/EncodeFailure.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
@@ -122,7 +122,7 @@ extern "C" HENCODE BASS_Encode_Start(DWORD handle, const void* cmdline, DWORD fl
             header ? encode::WavFileWriter::Container::Wave : encode::WavFileWriter::Container::Raw,
             started);
     } else {
-        const std::vector<std::string> argv = encode::splitCommandLine(text);
+        const std::vector<std::string> argv = corvanel::splitCommandLine(text);
         if (argv.empty()) {
             fail(BASS_ERROR_ILLPARAM, "empty command line");
             return 0;

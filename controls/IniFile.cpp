@@ -1,6 +1,6 @@
 #include "controls/IniFile.h"
 
-#include "export/MarkedText.h"
+#include "base/MarkedText.h"
 
 #include <QLocale>
 #include <QSaveFile>

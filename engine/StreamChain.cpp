@@ -1,6 +1,6 @@
 #include "engine/StreamChain.h"
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceProc.h"
 

@@ -1,7 +1,7 @@
 #include "export/EncoderCatalogue.h"
 
 #include "export/EncoderCommandLine.h"
-#include "export/MarkedText.h"
+#include "base/MarkedText.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,7 +1,7 @@
 #include "export/EncoderCommandLine.h"
 
-#include "export/MarkedText.h"
-#include "audio/encode/CommandLine.h"
+#include "base/MarkedText.h"
+#include "base/CommandLine.h"
 
 #include <array>
 #include <cstdint>
@@ -51,7 +51,7 @@ std::string FillTemplate(std::string_view tmpl, const TPlaceholderValues& v) {
 }
 
 std::vector<std::string> SplitTemplateArguments(std::string_view filled) {
-    std::vector<std::string> args = audio::encode::splitCommandLine("p " + std::string(filled));
+    std::vector<std::string> args = splitCommandLine("p " + std::string(filled));
     args.erase(args.begin());
     return args;
 }

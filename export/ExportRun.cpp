@@ -5,7 +5,7 @@
 #include "export/SameFile.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "audio/encode/EncodeFailure.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"

@@ -1,7 +1,7 @@
 #include "export/OutputChoice.h"
 
 #include "base/InstallPaths.h"
-#include "export/MarkedText.h"
+#include "base/MarkedText.h"
 
 #include <system_error>
 

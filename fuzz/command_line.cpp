@@ -4,13 +4,13 @@
 // Input: folder, program, template, title, artist, output path, separated by zero bytes.
 #include "export/EncoderCommandLine.h"
 #include "fuzz/FuzzInput.h"
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <algorithm>
 #include <string>
 
 using namespace corvanel;
-using corvanel::audio::encode::splitCommandLine;
+using corvanel::splitCommandLine;
 
 namespace {
 

@@ -3,12 +3,12 @@
 // Input: the text to split; its first two zero-separated fields are quoted.
 #include "export/EncoderCommandLine.h"
 #include "fuzz/FuzzInput.h"
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <string>
 
 using namespace corvanel;
-using corvanel::audio::encode::splitCommandLine;
+using corvanel::splitCommandLine;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

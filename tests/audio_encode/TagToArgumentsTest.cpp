@@ -2,7 +2,7 @@
 // must arrive as plain text and never be run.
 #include "tests/audio_encode/TagFixtures.h"
 #include "tests/audio_encode/TestSupport.h"
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
 #include "audio/tags/TagReader.h"

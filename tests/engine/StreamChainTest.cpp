@@ -3,7 +3,7 @@
 #include "engine/StreamChain.h"
 #include "tests/audio_streams/AudioFixtures.h"
 #include "audio/bass.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
 #include "dsp/ReduceProc.h"

@@ -1,4 +1,4 @@
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 #include "export/EncoderCommandLine.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,7 @@ class QuotedValue : public testing::TestWithParam<const char*> {};
 TEST_P(QuotedValue, ComesBackAsOneArgument) {
     const std::string text = GetParam();
     const std::vector<std::string> args =
-        audio::encode::splitCommandLine("\"/enc/p\" x" + QuoteArgument(text) + " y");
+        splitCommandLine("\"/enc/p\" x" + QuoteArgument(text) + " y");
     ASSERT_EQ(args.size(), 3u) << QuoteArgument(text);
     EXPECT_EQ(args[1], "x" + text);
 }
@@ -121,7 +121,7 @@ TEST_P(ProgramFolder, NeverSplitsTheProgramPath) {
     TExportState state = State("lame", "-o <OUTPUT> --tt <TITLE>");
     state.EncodeDir = GetParam();
     const std::vector<std::string> args =
-        audio::encode::splitCommandLine(BuildEncoderCommandLine(state, 1, 44100, "T", "A"));
+        splitCommandLine(BuildEncoderCommandLine(state, 1, 44100, "T", "A"));
     EXPECT_EQ(args,
               (std::vector<std::string>{state.EncodeDir + "lame", "-o", state.Edit2, "--tt", "T"}));
 }
@@ -156,7 +156,7 @@ TEST(TagValueLimit, AVeryLongTagStillGivesAShortCommandLine) {
     while (title.size() < 140000)
         title += "曲<ARTIST>";
     const std::string artist(200000, 'a');
-    const std::vector<std::string> args = audio::encode::splitCommandLine(BuildEncoderCommandLine(
+    const std::vector<std::string> args = splitCommandLine(BuildEncoderCommandLine(
         State("lame", "--tt <TITLE> --ta <ARTIST>"), 1, 44100, title, artist));
     ASSERT_EQ(args.size(), 5u);
     EXPECT_LE(args[2].size(), kMaxTagValueBytes);

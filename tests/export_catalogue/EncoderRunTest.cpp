@@ -2,7 +2,7 @@
 // the export builds it, split by the audio layer's rules, started without a shell, fed raw PCM on
 // standard input; the output is then probed for its duration and tags.
 #include "export/EncoderCommandLine.h"
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -161,7 +161,7 @@ TEST_P(ShippedEncoder, WritesDecodableAudioWithTags) {
     const std::string artist = "Ünïcode Band";
     const std::string command =
         BuildEncoderCommandLine(state, c.quality, c.sampleRate, title, artist);
-    const std::vector<std::string> args = audio::encode::splitCommandLine(command);
+    const std::vector<std::string> args = splitCommandLine(command);
     ASSERT_EQ(RunProgram(args, Pcm(c.sampleRate, 2.0)), 0) << command;
 
     Probe probe = ProbeFile(output);

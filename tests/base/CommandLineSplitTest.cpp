@@ -1,8 +1,8 @@
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <gtest/gtest.h>
 
-namespace corvanel::audio::encode {
+namespace corvanel {
 namespace {
 
 struct SplitCase {
@@ -47,4 +47,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitCommandLine, ::testing::ValuesIn(kCases),
                          [](const auto& tpi) { return std::string(tpi.param.name); });
 
 } // namespace
-} // namespace corvanel::audio::encode
+} // namespace corvanel

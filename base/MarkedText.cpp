@@ -1,4 +1,4 @@
-#include "export/MarkedText.h"
+#include "base/MarkedText.h"
 
 #include <QString>
 #include <QStringDecoder>

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::audio::encode {
+namespace corvanel {
 
 // Rules:
 // - the first argument (the program) ends at the next space or tab, or, when it opens with a
@@ -25,4 +25,4 @@ namespace corvanel::audio::encode {
 //   backslashes not followed by a double quote are kept as they are.
 std::vector<std::string> splitCommandLine(std::string_view commandLine);
 
-} // namespace corvanel::audio::encode
+} // namespace corvanel

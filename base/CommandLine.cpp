@@ -1,6 +1,6 @@
-#include "audio/encode/CommandLine.h"
+#include "base/CommandLine.h"
 
-namespace corvanel::audio::encode {
+namespace corvanel {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::vector<std::string> splitCommandLine(std::string_view text) {
     return args;
 }
 
-} // namespace corvanel::audio::encode
+} // namespace corvanel
