@@ -1,5 +1,5 @@
 // Public API: operations on a channel.
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/ApiGuard.h"
 #include "audio/internal/Channel.h"
 

@@ -1,6 +1,6 @@
 // Public API: the output device, configuration, versions and error codes.
-#include "audio/AudioDiagnostics.h"
-#include "audio/bass.h"
+#include "audio/include/AudioDiagnostics.h"
+#include "audio/include/bass.h"
 #include "audio/internal/ApiGuard.h"
 #include "audio/internal/Channel.h"
 #include "audio/internal/Config.h"

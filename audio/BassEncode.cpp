@@ -2,9 +2,9 @@
 // fed 16-bit samples on its standard input. Data comes from BASS_Encode_Write and from what
 // the channel renders (a DSP routine of lowest priority, so it sees the final samples).
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "base/CommandLine.h"
-#include "audio/encode/EncodeFailure.h"
+#include "audio/include/EncodeFailure.h"
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
 #include "audio/encode/WavFileWriter.h"

@@ -1,5 +1,5 @@
 // Public API: creating and freeing streams, pushing data.
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/ApiGuard.h"
 #include "audio/internal/FileStream.h"
 #include "audio/internal/PathText.h"

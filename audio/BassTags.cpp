@@ -1,6 +1,6 @@
 // TAGS_Read: the tag values of a file stream's source, put into a format text.
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/FileStream.h"
 #include "audio/internal/Registry.h"
 #include "audio/tags/TagReader.h"

@@ -1,4 +1,4 @@
-#include "audio/DecodeOutcome.h"
+#include "audio/include/DecodeOutcome.h"
 
 #include "audio/internal/FileStream.h"
 #include "audio/internal/Registry.h"

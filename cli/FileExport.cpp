@@ -4,7 +4,7 @@
 #include "cli/ControlParams.h"
 #include "export/EncoderCatalogue.h"
 #include "export/ExportRun.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "engine/StreamChain.h"
 
 #include <cerrno>

@@ -16,7 +16,7 @@
 // must outlive the chain.
 #pragma once
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "engine/OutputTap.h"
 #include "engine/TagList.h"
 #include "dsp/ReduceProcessor.h"

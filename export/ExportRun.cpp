@@ -3,10 +3,10 @@
 #include "export/EncoderCatalogue.h"
 #include "export/EncoderCommandLine.h"
 #include "export/SameFile.h"
-#include "audio/DecodeOutcome.h"
-#include "audio/bass.h"
+#include "audio/include/DecodeOutcome.h"
+#include "audio/include/bass.h"
 #include "base/TextCodec.h"
-#include "audio/encode/EncodeFailure.h"
+#include "audio/include/EncodeFailure.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
 

@@ -3,8 +3,8 @@
 // frames as FFmpeg's own decoding loop gives, unless the stream says its decoding stopped on
 // damage; and the tags read from it hold no control characters.
 #include "fuzz/FuzzInput.h"
-#include "audio/DecodeOutcome.h"
-#include "audio/bass.h"
+#include "audio/include/DecodeOutcome.h"
+#include "audio/include/bass.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -5,7 +5,7 @@
 #include "app/window/PictureButton.h"
 #include "app/logic/PositionDisplay.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "audio/encode/EncodeFailure.h"
+#include "audio/include/EncodeFailure.h"
 
 namespace corvanel::audio::encode {
 

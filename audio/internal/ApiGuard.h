@@ -2,7 +2,7 @@
 // (allocation failure, a fault in a library) leaves the C API.
 #pragma once
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/Registry.h"
 
 #include <new>

@@ -8,7 +8,7 @@
 // closeLocked() run with it held. Entry points on the update thread are marked AUDIO THREAD.
 #pragma once
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/DspChain.h"
 #include "audio/internal/Registry.h"
 #include "audio/internal/Resampler.h"

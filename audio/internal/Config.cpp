@@ -1,6 +1,6 @@
 #include "audio/internal/Config.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/Registry.h"
 
 #include <atomic>

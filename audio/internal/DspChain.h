@@ -5,7 +5,7 @@
 // caller of BASS_ChannelGetData), with the channel's render lock held.
 #pragma once
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <mutex>
 #include <vector>

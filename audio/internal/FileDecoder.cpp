@@ -1,6 +1,6 @@
 #include "audio/internal/FileDecoder.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/FfmpegLimits.h"
 
 extern "C" {

@@ -1,6 +1,6 @@
 #include "audio/internal/PathText.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 namespace corvanel::audio {
 

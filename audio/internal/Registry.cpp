@@ -1,6 +1,6 @@
 #include "audio/internal/Registry.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <mutex>
 #include <unordered_map>

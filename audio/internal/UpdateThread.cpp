@@ -1,6 +1,6 @@
 #include "audio/internal/UpdateThread.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "audio/internal/Channel.h"
 #include "audio/internal/PlaybackDevice.h"
 

@@ -1,7 +1,7 @@
 // Decoding speed of a 3-minute MP3 and AAC file through BASS_ChannelGetData, next to
 // `ffmpeg -f null -` on the same file in the same run (counter ffmpeg_ratio = our time / ffmpeg's;
 // below 1 is faster), and the throughput of a tempo stream at +20 %.
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,8 +7,8 @@
 // Usage: bench_audio_playback [seconds=60] [ms of DSP work per 16384 sample pairs=5 | real]
 // "real" runs the program's reduction processor itself at N = 32768 instead of the stand-in.
 // The device is SDL's default (SDL_AUDIODRIVER=dummy runs silently, in real time).
-#include "audio/AudioDiagnostics.h"
-#include "audio/bass.h"
+#include "audio/include/AudioDiagnostics.h"
+#include "audio/include/bass.h"
 #include "dsp/ReduceProcessor.h"
 
 #include <atomic>

@@ -5,7 +5,7 @@
 #include "controls/IniFile.h"
 #include "app/window/ToggleSwitch.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"
 
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "app/window/PictureButton.h"
 #include "app/window/ToggleSwitch.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"
 
 #include <QDoubleSpinBox>

@@ -14,7 +14,7 @@
 #include "app/window/ToggleSwitch.h"
 #include "app/window/UiPrompts.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"
 
 #include <QComboBox>

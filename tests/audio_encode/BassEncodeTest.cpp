@@ -1,6 +1,6 @@
 #include "tests/audio_encode/TestSupport.h"
-#include "audio/bass.h"
-#include "audio/encode/EncodeFailure.h"
+#include "audio/include/bass.h"
+#include "audio/include/EncodeFailure.h"
 
 #include <sndfile.h>
 

@@ -1,6 +1,6 @@
 // Playback through SDL's disk driver (it writes what would be heard) or the dummy driver.
 #include "tests/audio_streams/AudioFixtures.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/audio_streams/AudioFixtures.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <cmath>
 #include <cstdio>

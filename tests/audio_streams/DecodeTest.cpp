@@ -1,7 +1,7 @@
 // File streams: formats, the openers' refusals, bad input, positions and dead handles.
 #include "tests/audio_streams/AudioFixtures.h"
-#include "audio/DecodeOutcome.h"
-#include "audio/bass.h"
+#include "audio/include/DecodeOutcome.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 

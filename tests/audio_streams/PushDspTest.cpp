@@ -1,6 +1,6 @@
 // Push streams and DSP routines on decoding channels.
 #include "tests/audio_streams/AudioFixtures.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 

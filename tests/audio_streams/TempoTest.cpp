@@ -1,6 +1,6 @@
 // Tempo streams over a decoding source.
 #include "tests/audio_streams/AudioFixtures.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/audio_encode/TagFixtures.h"
 #include "tests/audio_encode/TestSupport.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <thread>
 

@@ -2,7 +2,7 @@
 // driver where what is heard is compared).
 #include "engine/StreamChain.h"
 #include "tests/audio_streams/AudioFixtures.h"
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "base/TextCodec.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"

@@ -3,7 +3,7 @@
 // marked as reduced.
 #include "tests/export_run/ExportRunFixture.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 

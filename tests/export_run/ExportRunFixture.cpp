@@ -1,6 +1,6 @@
 #include "tests/export_run/ExportRunFixture.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 #include "dsp/ReduceOffline.h"
 
 #include <sndfile.h>

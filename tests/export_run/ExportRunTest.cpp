@@ -3,7 +3,7 @@
 // output that is the source itself, and the run-in-progress guard.
 #include "tests/export_run/ExportRunFixture.h"
 
-#include "audio/bass.h"
+#include "audio/include/bass.h"
 
 #include <gtest/gtest.h>
 
