@@ -3,7 +3,7 @@
 #include "app/dialogs/DialogPrompts.h"
 #include "app/dialogs/FormPlacement.h"
 #include "app/dialogs/HelpOpener.h"
-#include "app/dialogs/LinkLabel.h"
+#include "app/widgets/LinkLabel.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/dialogs/DialogArt.h"
 #include "app/dialogs/HelpOpener.h"
-#include "app/dialogs/LinkLabel.h"
+#include "app/widgets/LinkLabel.h"
 #include "app/dialogs/ProgramVersion.h"
 
 #include <QFontMetrics>

@@ -3,10 +3,10 @@
 #include "app/window/TForm1.h"
 
 #include "app/window/ApplicationError.h"
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "app/logic/KeyCommands.h"
 #include "app/logic/ParameterResets.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/ToggleSwitch.h"
 #include "app/window/UiPrompts.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The debug list: shown by the check box, refreshed four times a second while it is shown.
 #include "app/window/TForm1.h"
 
-#include "app/window/CalloutPanel.h"
+#include "app/widgets/CalloutPanel.h"
 #include "app/logic/DebugPanel.h"
 
 #include "dsp/ReduceParams.h"

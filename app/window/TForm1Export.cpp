@@ -1,10 +1,10 @@
 // The output choice and the export run.
 #include "app/window/TForm1.h"
 
-#include "app/window/BusyIndicator.h"
-#include "app/window/Decorations.h"
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PictureButton.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PictureButton.h"
 #include "app/window/UiPrompts.h"
 
 #include "export/ExportRun.h"

@@ -1,18 +1,18 @@
 // The window's controls: places, sizes, captions, ranges and start values.
 #include "app/window/TForm1.h"
 
-#include "app/window/Artwork.h"
-#include "app/window/BusyIndicator.h"
-#include "app/window/CalloutPanel.h"
-#include "app/window/CaptionPanel.h"
-#include "app/window/Decorations.h"
-#include "app/window/Expander.h"
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PaintBox.h"
-#include "app/window/PictureButton.h"
-#include "app/window/ToggleSwitch.h"
-#include "app/window/WholeItemComboBox.h"
-#include "app/window/WindowLook.h"
+#include "app/widgets/Artwork.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/CalloutPanel.h"
+#include "app/widgets/CaptionPanel.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/Expander.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PaintBox.h"
+#include "app/widgets/PictureButton.h"
+#include "app/widgets/ToggleSwitch.h"
+#include "app/widgets/WholeItemComboBox.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 #include "app/window/TForm1.h"
 
 #include "controls/ControlLimits.h"
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "controls/Settings.h"
 #include "controls/SettingsLocation.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"

@@ -1,8 +1,8 @@
 // The reduction parameters: each control's change handler writes its parameter.
 #include "app/window/TForm1.h"
 
-#include "app/window/FloatTrackBar.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"

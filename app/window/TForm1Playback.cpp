@@ -1,7 +1,7 @@
 // Opening a source, building the chain, and the playback controls.
 #include "app/window/TForm1.h"
 
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "app/window/UiPrompts.h"
 
 #include <QDoubleSpinBox>

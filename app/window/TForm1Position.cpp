@@ -1,8 +1,8 @@
 // The once-a-second position display and the enabling of the transport controls.
 #include "app/window/TForm1.h"
 
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PictureButton.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PictureButton.h"
 #include "app/logic/PositionDisplay.h"
 
 #include "audio/include/bass.h"

@@ -2,7 +2,7 @@
 // interval, the X-Y trace of the next part of the latest output block.
 #include "app/window/TForm1.h"
 
-#include "app/window/PaintBox.h"
+#include "app/widgets/PaintBox.h"
 
 #include <QPainter>
 #include <QPointF>

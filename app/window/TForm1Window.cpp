@@ -1,9 +1,9 @@
 // The handlers that belong to the window itself.
 #include "app/window/TForm1.h"
 
-#include "app/window/CalloutPanel.h"
-#include "app/window/Decorations.h"
-#include "app/window/Expander.h"
+#include "app/widgets/CalloutPanel.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/Expander.h"
 #include "app/window/FormPositioning.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/window/UiPrompts.h"
 
 #include "app/dialogs/ProgramVersion.h"
-#include "app/window/WholeItemComboBox.h"
+#include "app/widgets/WholeItemComboBox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "app/window/QtJapanese.h"
 #include "app/window/QuitSignals.h"
 #include "app/window/TForm1.h"
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 #include "app/window/WindowLossWatch.h"
 
 #include "app/dialogs/ProgramVersion.h"

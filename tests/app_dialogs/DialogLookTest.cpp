@@ -1,6 +1,6 @@
 #include "app/dialogs/DialogEntries.h"
 #include "tests/app_dialogs/DialogTestSupport.h"
-#include "app/dialogs/LinkLabel.h"
+#include "app/widgets/LinkLabel.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
 

@@ -1,7 +1,7 @@
 // Renders the two dialogs offscreen to PNG files, for a look by eye.
 #include "app/dialogs/DialogPrompts.h"
 #include "app/dialogs/HelpOpener.h"
-#include "app/dialogs/LinkLabel.h"
+#include "app/widgets/LinkLabel.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
 

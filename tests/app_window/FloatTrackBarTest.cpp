@@ -1,4 +1,4 @@
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 
 #include <QAbstractSlider>
 #include <QSignalSpy>

@@ -1,11 +1,11 @@
 // What a user sees and touches on the window: rendered pixels of texts and lists, drags and
 // clicks delivered as the platform delivers them.
-#include "app/window/BusyIndicator.h"
-#include "app/window/CalloutPanel.h"
-#include "app/window/Decorations.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/CalloutPanel.h"
+#include "app/widgets/Decorations.h"
 #include "app/dialogs/DialogPrompts.h"
-#include "app/window/Expander.h"
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/Expander.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "tests/app_window/FormFixture.h"
 #include "app/window/QtJapanese.h"
 #include "app/dialogs/TFormSendMessage.h"

@@ -1,13 +1,13 @@
 // Every control where the window puts it, with its caption, range, step and start value.
-#include "app/window/BusyIndicator.h"
-#include "app/window/CalloutPanel.h"
-#include "app/window/CaptionPanel.h"
-#include "app/window/Decorations.h"
-#include "app/window/Expander.h"
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/CalloutPanel.h"
+#include "app/widgets/CaptionPanel.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/Expander.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "tests/app_window/FormFixture.h"
-#include "app/window/PictureButton.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/PictureButton.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>

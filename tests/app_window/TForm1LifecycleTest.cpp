@@ -1,9 +1,9 @@
 // Start-up, the settings file through close and reopen, and each control driving its parameter.
 #include "tests/app_window/LifecycleFixture.h"
 
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "controls/IniFile.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"

@@ -3,9 +3,9 @@
 #include "tests/app_window/LifecycleFixture.h"
 
 #include "tests/audio_streams/AudioFixtures.h"
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PictureButton.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PictureButton.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"

@@ -1,7 +1,7 @@
 // The window's own behaviour: folding, centring, dropping a path, the link look, the overlay.
-#include "app/window/CalloutPanel.h"
-#include "app/window/Decorations.h"
-#include "app/window/Expander.h"
+#include "app/widgets/CalloutPanel.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/Expander.h"
 #include "tests/app_window/FormFixture.h"
 #include "app/window/FormPositioning.h"
 

@@ -1,9 +1,9 @@
 #include "app/window/ApplicationError.h"
-#include "app/window/BusyIndicator.h"
-#include "app/window/CaptionPanel.h"
-#include "app/window/Expander.h"
-#include "app/window/PaintBox.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/CaptionPanel.h"
+#include "app/widgets/Expander.h"
+#include "app/widgets/PaintBox.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include <QEnterEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The window's tests need one application object for the whole run, the program's own, so
 // that the error display and the look are the real ones.
 #include "app/window/ApplicationError.h"
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QTemporaryDir>
 

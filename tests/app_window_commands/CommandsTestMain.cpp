@@ -1,7 +1,7 @@
 // One application object for the whole run, the program's own, and a settings file of the
 // run's own so that no test reads or writes the one beside the program.
 #include "app/window/ApplicationError.h"
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QTemporaryDir>
 

@@ -2,7 +2,7 @@
 #include "tests/app_window_commands/CommandFixture.h"
 
 #include "app/dialogs/HelpOpener.h"
-#include "app/window/PictureButton.h"
+#include "app/widgets/PictureButton.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
 

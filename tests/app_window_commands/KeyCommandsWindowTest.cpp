@@ -5,12 +5,12 @@
 #include "tests/app_window_commands/KeyEvents.h"
 #include "tests/app_window_commands/TestAudio.h"
 
-#include "app/window/CaptionPanel.h"
+#include "app/widgets/CaptionPanel.h"
 #include "app/logic/ControlSteps.h"
-#include "app/window/FloatTrackBar.h"
+#include "app/widgets/FloatTrackBar.h"
 #include "app/logic/ParameterResets.h"
-#include "app/window/PictureButton.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/PictureButton.h"
+#include "app/widgets/ToggleSwitch.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"

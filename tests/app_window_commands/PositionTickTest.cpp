@@ -3,8 +3,8 @@
 #include "tests/app_window_commands/CommandFixture.h"
 #include "tests/app_window_commands/TestAudio.h"
 
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PictureButton.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PictureButton.h"
 #include "app/logic/PositionDisplay.h"
 
 #include "audio/include/bass.h"

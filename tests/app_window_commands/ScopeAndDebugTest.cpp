@@ -3,10 +3,10 @@
 #include "tests/app_window_commands/CommandFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
 
-#include "app/window/CalloutPanel.h"
+#include "app/widgets/CalloutPanel.h"
 #include "app/logic/DebugPanel.h"
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PaintBox.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PaintBox.h"
 
 #include "dsp/ReduceParams.h"
 

@@ -6,12 +6,12 @@
 #include "tests/app_window_commands/KeyEvents.h"
 
 #include "app/window/ApplicationError.h"
-#include "app/window/BusyIndicator.h"
-#include "app/window/Decorations.h"
-#include "app/window/FloatTrackBar.h"
-#include "app/window/PictureButton.h"
+#include "app/widgets/BusyIndicator.h"
+#include "app/widgets/Decorations.h"
+#include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/PictureButton.h"
 #include "app/window/TForm1.h"
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/ToggleSwitch.h"
 #include "app/window/UiPrompts.h"
 
 #include "audio/include/bass.h"

@@ -1,4 +1,4 @@
-#include "app/window/WholeItemComboBox.h"
+#include "app/widgets/WholeItemComboBox.h"
 
 #include <QAbstractItemView>
 #include <QScrollBar>

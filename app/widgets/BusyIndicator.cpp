@@ -1,6 +1,6 @@
-#include "app/window/BusyIndicator.h"
+#include "app/widgets/BusyIndicator.h"
 
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QEvent>
 #include <QPainter>

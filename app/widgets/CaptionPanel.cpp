@@ -1,6 +1,6 @@
-#include "app/window/CaptionPanel.h"
+#include "app/widgets/CaptionPanel.h"
 
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "app/window/PictureButton.h"
+#include "app/widgets/PictureButton.h"
 
-#include "app/window/Artwork.h"
+#include "app/widgets/Artwork.h"
 
 #include <QLabel>
 

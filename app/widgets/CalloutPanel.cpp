@@ -1,4 +1,4 @@
-#include "app/window/CalloutPanel.h"
+#include "app/widgets/CalloutPanel.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/dialogs/LinkLabel.h"
+#include "app/widgets/LinkLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
-#include "app/window/ToggleSwitch.h"
+#include "app/widgets/ToggleSwitch.h"
 
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QPainter>
 #include <QVariantAnimation>

@@ -1,6 +1,6 @@
-#include "app/window/Expander.h"
+#include "app/widgets/Expander.h"
 
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QEvent>
 #include <QLabel>

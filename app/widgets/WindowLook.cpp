@@ -1,4 +1,4 @@
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QApplication>
 #include <QPalette>

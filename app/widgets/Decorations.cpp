@@ -1,6 +1,6 @@
-#include "app/window/Decorations.h"
+#include "app/widgets/Decorations.h"
 
-#include "app/window/WindowLook.h"
+#include "app/widgets/WindowLook.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
