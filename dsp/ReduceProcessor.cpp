@@ -85,8 +85,15 @@ ReduceProcessor::~ReduceProcessor() {
 }
 
 void ReduceProcessor::PrepareFrameSize(std::int32_t pairs) {
-    if (IsValidFrameSize(pairs))
-        WorkspaceFor(pairs);
+    if (!IsValidFrameSize(pairs))
+        return;
+    WorkspaceFor(pairs);
+    // The most each queue holds at this length: input short of a frame plus a block (up to the
+    // two frames of zeros that push out a song's end), a quarter of overlap, a frame of tail.
+    const auto n = static_cast<std::size_t>(pairs);
+    FSoundQueue.Reserve(12 * n, std::max<std::size_t>(64, n / 64));
+    FHistoryQueue.Reserve(n, 2);
+    FTailQueue.Reserve(4 * n, 2);
 }
 
 ReduceProcessor::Workspace& ReduceProcessor::WorkspaceFor(std::int32_t n) {
