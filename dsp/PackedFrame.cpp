@@ -99,12 +99,43 @@ CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, d
     }
 }
 
+template <int W>
+CORVANEL_SIMD_INLINE void CrossFade(const std::int16_t* prev, const double* fadeOut,
+                                    const double* fadeIn, long count, std::int16_t* frame) {
+    using V = simd::VectorOf<W>;
+    using T = typename V::type;
+    long i = 0;
+    for (; i + W <= count; i += W) {
+        typename V::int16 from, to;
+        T a, b;
+        std::memcpy(&from, prev + i, sizeof from);
+        std::memcpy(&to, frame + i, sizeof to);
+        std::memcpy(&a, fadeOut + i, sizeof a);
+        std::memcpy(&b, fadeIn + i, sizeof b);
+        T x = __builtin_convertvector(from, T) * a + __builtin_convertvector(to, T) * b;
+        x = x < -kRoundLimit ? -kRoundLimit : x;
+        x = x > kRoundLimit ? kRoundLimit : x;
+        x = (x + kRoundShift) - kRoundShift;
+        const typename V::int16 out = __builtin_convertvector(x, typename V::int16);
+        std::memcpy(frame + i, &out, sizeof out);
+    }
+    for (; i < count; ++i) {
+        double x = prev[i] * fadeOut[i] + frame[i] * fadeIn[i];
+        x = std::clamp(x, -kRoundLimit, kRoundLimit);
+        frame[i] = static_cast<std::int16_t>((x + kRoundShift) - kRoundShift);
+    }
+}
+
 void UnpackBaseline(const std::int16_t* frame, long pairs, double* re, double* im) {
     Unpack<2>(frame, pairs, re, im);
 }
 void PackBaseline(const double* re, const double* im, long pairs, double scale, bool subtract,
                   std::int16_t* frame) {
     Pack<2>(re, im, pairs, scale, subtract, frame);
+}
+void CrossFadeBaseline(const std::int16_t* prev, const double* fadeOut, const double* fadeIn,
+                       long count, std::int16_t* frame) {
+    CrossFade<2>(prev, fadeOut, fadeIn, count, frame);
 }
 
 #if defined(__x86_64__)
@@ -117,6 +148,11 @@ __attribute__((target("avx2"))) void PackAvx2(const double* re, const double* im
                                               double scale, bool subtract, std::int16_t* frame) {
     Pack<4>(re, im, pairs, scale, subtract, frame);
 }
+__attribute__((target("avx2"))) void CrossFadeAvx2(const std::int16_t* prev, const double* fadeOut,
+                                                   const double* fadeIn, long count,
+                                                   std::int16_t* frame) {
+    CrossFade<4>(prev, fadeOut, fadeIn, count, frame);
+}
 __attribute__((target("avx512f,avx512bw"))) void UnpackAvx512(const std::int16_t* frame, long pairs,
                                                               double* re, double* im) {
     Unpack<8>(frame, pairs, re, im);
@@ -125,6 +161,12 @@ __attribute__((target("avx512f,avx512bw"))) void PackAvx512(const double* re, co
                                                             long pairs, double scale, bool subtract,
                                                             std::int16_t* frame) {
     Pack<8>(re, im, pairs, scale, subtract, frame);
+}
+__attribute__((target("avx512f,avx512bw"))) void CrossFadeAvx512(const std::int16_t* prev,
+                                                                 const double* fadeOut,
+                                                                 const double* fadeIn, long count,
+                                                                 std::int16_t* frame) {
+    CrossFade<8>(prev, fadeOut, fadeIn, count, frame);
 }
 #endif
 
@@ -151,6 +193,18 @@ void PackFrame(const double* re, const double* im, int pairs, double scale, bool
 #endif
     (void)path;
     PackBaseline(re, im, pairs, scale, subtract, frame);
+}
+
+void CrossFadeFrame(const std::int16_t* prev, const double* fadeOut, const double* fadeIn,
+                    int count, std::int16_t* frame, SimdPath path) {
+#if defined(CORVANEL_HAS_X86_PATHS)
+    if (path == SimdPath::Avx2)
+        return CrossFadeAvx2(prev, fadeOut, fadeIn, count, frame);
+    if (path == SimdPath::Avx512)
+        return CrossFadeAvx512(prev, fadeOut, fadeIn, count, frame);
+#endif
+    (void)path;
+    CrossFadeBaseline(prev, fadeOut, fadeIn, count, frame);
 }
 
 } // namespace corvanel
