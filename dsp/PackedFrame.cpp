@@ -28,8 +28,11 @@ CORVANEL_SIMD_INLINE void Unpack(const std::int16_t* frame, long pairs, double* 
         typename V::int16 left, right;
         std::memcpy(&left, &both, sizeof left);
         std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
-        const T l = __builtin_convertvector(left, T) / 32768.0;
-        const T r = __builtin_convertvector(right, T) / 32768.0;
+        T l, r;
+        simd::FromInt16<W>(left, l);
+        simd::FromInt16<W>(right, r);
+        l = l / 32768.0;
+        r = r / 32768.0;
         std::memcpy(re + i, &l, sizeof l);
         std::memcpy(im + i, &r, sizeof r);
     }
@@ -60,8 +63,9 @@ CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, d
     using T = typename V::type;
     typename V::int16x2 interleave, split;
     for (int i = 0; i < W; ++i) {
-        interleave[2 * i] = static_cast<std::int16_t>(i);
-        interleave[2 * i + 1] = static_cast<std::int16_t>(W + i);
+        // From the two channels' 16-bit halves (ToInt16Halves), the even lanes in turn.
+        interleave[2 * i] = static_cast<std::int16_t>(2 * i);
+        interleave[2 * i + 1] = static_cast<std::int16_t>(2 * W + 2 * i);
         split[i] = static_cast<std::int16_t>(2 * i);
         split[W + i] = static_cast<std::int16_t>(2 * i + 1);
     }
@@ -77,17 +81,15 @@ CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, d
             typename V::int16 left, right;
             std::memcpy(&left, &both, sizeof left);
             std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
-            ownL = __builtin_convertvector(left, T);
-            ownR = __builtin_convertvector(right, T);
+            simd::FromInt16<W>(left, ownL);
+            simd::FromInt16<W>(right, ownR);
         }
         Samples(l, ownL, scale, subtract);
         Samples(r, ownR, scale, subtract);
-        const typename V::int16 left = __builtin_convertvector(l, typename V::int16);
-        const typename V::int16 right = __builtin_convertvector(r, typename V::int16);
-        typename V::int16x2 both;
-        std::memcpy(&both, &left, sizeof left);
-        std::memcpy(reinterpret_cast<char*>(&both) + sizeof left, &right, sizeof right);
-        both = __builtin_shuffle(both, interleave);
+        typename V::int16x2 halvesL, halvesR;
+        simd::ToInt16Halves<W>(l, halvesL);
+        simd::ToInt16Halves<W>(r, halvesR);
+        const typename V::int16x2 both = __builtin_shuffle(halvesL, halvesR, interleave);
         std::memcpy(frame + 2 * i, &both, sizeof both);
     }
     for (; i < pairs; ++i) {
@@ -104,6 +106,11 @@ CORVANEL_SIMD_INLINE void CrossFade(const std::int16_t* prev, const double* fade
                                     const double* fadeIn, long count, std::int16_t* frame) {
     using V = simd::VectorOf<W>;
     using T = typename V::type;
+    typename V::int16x2 evens; // the values of ToInt16Halves first
+    for (int i = 0; i < W; ++i) {
+        evens[i] = static_cast<std::int16_t>(2 * i);
+        evens[W + i] = static_cast<std::int16_t>(2 * i + 1);
+    }
     long i = 0;
     for (; i + W <= count; i += W) {
         typename V::int16 from, to;
@@ -112,12 +119,17 @@ CORVANEL_SIMD_INLINE void CrossFade(const std::int16_t* prev, const double* fade
         std::memcpy(&to, frame + i, sizeof to);
         std::memcpy(&a, fadeOut + i, sizeof a);
         std::memcpy(&b, fadeIn + i, sizeof b);
-        T x = __builtin_convertvector(from, T) * a + __builtin_convertvector(to, T) * b;
+        T x, y;
+        simd::FromInt16<W>(from, x);
+        simd::FromInt16<W>(to, y);
+        x = x * a + y * b;
         x = x < -kRoundLimit ? -kRoundLimit : x;
         x = x > kRoundLimit ? kRoundLimit : x;
         x = (x + kRoundShift) - kRoundShift;
-        const typename V::int16 out = __builtin_convertvector(x, typename V::int16);
-        std::memcpy(frame + i, &out, sizeof out);
+        typename V::int16x2 halves;
+        simd::ToInt16Halves<W>(x, halves);
+        const typename V::int16x2 out = __builtin_shuffle(halves, evens);
+        std::memcpy(frame + i, &out, sizeof(typename V::int16));
     }
     for (; i < count; ++i) {
         double x = prev[i] * fadeOut[i] + frame[i] * fadeIn[i];

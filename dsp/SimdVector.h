@@ -21,4 +21,21 @@ template <int W> struct VectorOf {
 };
 template <> struct VectorOf<1> { typedef double type; };
 
+// 16-bit lanes to doubles by way of 32-bit lanes (converted directly, they go lane by lane).
+template <int W>
+CORVANEL_SIMD_INLINE void FromInt16(const typename VectorOf<W>::int16& v,
+                                    typename VectorOf<W>::type& out) {
+    out = __builtin_convertvector(__builtin_convertvector(v, typename VectorOf<W>::int32),
+                                  typename VectorOf<W>::type);
+}
+
+// Doubles holding integers in 16-bit range as 32-bit lanes, seen as twice as many 16-bit
+// lanes: the even ones are the values (the odd ones their sign extension).
+template <int W>
+CORVANEL_SIMD_INLINE void ToInt16Halves(const typename VectorOf<W>::type& x,
+                                        typename VectorOf<W>::int16x2& out) {
+    const auto wide = __builtin_convertvector(x, typename VectorOf<W>::int32);
+    std::memcpy(&out, &wide, sizeof out);
+}
+
 } // namespace corvanel::simd

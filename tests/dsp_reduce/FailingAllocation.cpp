@@ -42,3 +42,24 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void operator delete(void* p, const std::nothrow_t&) noexcept {
     operator delete(p);
 }
+
+// The array forms too: a sanitizer's runtime defines its own, which would bypass the above.
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
