@@ -197,9 +197,11 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
                 ~inBand | silent | (usable & (levelOut | (levelIn & phaseSure & ~below)));
             const M judge = inBand & ~silent & usable & levelIn & phaseSure & below;
             const M unsure = ~(keep | judge);
-            long judged = 0;
-            for (int i = 0; i < W; ++i)
+            long long judged = 0, undecided = 0;
+            for (int i = 0; i < W; ++i) {
                 judged |= judge[i];
+                undecided |= unsure[i];
+            }
             // Where no lane is judged the vectors stay as they are.
             if (judged != 0) {
                 T al, arr;
@@ -224,9 +226,10 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
                     im[t + W - 1 - i] = outBi[i];
                 }
             }
-            for (int i = 0; i < W; ++i)
-                if (unsure[i])
-                    DecidePairAt(p, k[i], n, re, im, block, q + i);
+            if (undecided != 0)
+                for (int i = 0; i < W; ++i)
+                    if (unsure[i])
+                        DecidePairAt(p, k[i], n, re, im, block, q + i);
         }
     }
 }
