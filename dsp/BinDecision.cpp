@@ -264,9 +264,9 @@ __attribute__((target("avx2"))) void DecideAvx2(const BinDecisionParams& p, cons
                                                 int n, double* re, double* im) {
     DecideAll<4>(p, pairBin, n, re, im);
 }
-__attribute__((target("avx512f"))) void
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
 DecideAvx512(const BinDecisionParams& p, const double* pairBin, int n, double* re, double* im) {
-    DecideAll<8>(p, pairBin, n, re, im);
+    DecideAll<4>(p, pairBin, n, re, im);
 }
 #endif
 

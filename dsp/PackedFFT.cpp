@@ -207,9 +207,12 @@ template <int W, bool Inverse>
 CORVANEL_SIMD_INLINE void Radix4Span4(double* __restrict re, double* __restrict im, long length) {
     using T = typename simd::VectorOf<W>::type;
     for (long at = 0; at < length; at += 4 * W) {
+        // Vector by vector, so that the arrays live in registers.
         T vr[4], vi[4], ar[4], ai[4];
-        std::memcpy(vr, re + at, sizeof vr);
-        std::memcpy(vi, im + at, sizeof vi);
+        for (int v = 0; v < 4; ++v) {
+            std::memcpy(&vr[v], re + at + v * W, sizeof(T));
+            std::memcpy(&vi[v], im + at + v * W, sizeof(T));
+        }
         Gather<W>(vr, ar);
         Gather<W>(vi, ai);
         if constexpr (Inverse) {
@@ -241,8 +244,10 @@ CORVANEL_SIMD_INLINE void Radix4Span4(double* __restrict re, double* __restrict 
         }
         Scatter<W>(ar, vr);
         Scatter<W>(ai, vi);
-        std::memcpy(re + at, vr, sizeof vr);
-        std::memcpy(im + at, vi, sizeof vi);
+        for (int v = 0; v < 4; ++v) {
+            std::memcpy(re + at + v * W, &vr[v], sizeof(T));
+            std::memcpy(im + at + v * W, &vi[v], sizeof(T));
+        }
     }
 }
 
@@ -323,11 +328,13 @@ __attribute__((target("avx2"))) void ForwardAvx2(const Plan& p, double* re, doub
 __attribute__((target("avx2"))) void InverseAvx2(const Plan& p, double* re, double* im) {
     InverseAll<4>(p, re, im);
 }
-__attribute__((target("avx512f"))) void ForwardAvx512(const Plan& p, double* re, double* im) {
-    ForwardAll<8>(p, re, im);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void ForwardAvx512(const Plan& p, double* re,
+                                                                        double* im) {
+    ForwardAll<4>(p, re, im);
 }
-__attribute__((target("avx512f"))) void InverseAvx512(const Plan& p, double* re, double* im) {
-    InverseAll<8>(p, re, im);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void InverseAvx512(const Plan& p, double* re,
+                                                                        double* im) {
+    InverseAll<4>(p, re, im);
 }
 #endif
 
@@ -341,7 +348,8 @@ bool SimdPathAvailable(SimdPath path) {
     case SimdPath::Avx2:
         return __builtin_cpu_supports("avx2");
     case SimdPath::Avx512:
-        return __builtin_cpu_supports("avx512f");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+               __builtin_cpu_supports("avx512bw");
 #endif
     default:
         return false;
@@ -349,8 +357,8 @@ bool SimdPathAvailable(SimdPath path) {
 }
 
 SimdPath BestSimdPath() {
-    // The 512-bit path is there to be chosen (tests, benchmarks) but is not the default: it
-    // has not been measured faster than the 256-bit one.
+    if (SimdPathAvailable(SimdPath::Avx512))
+        return SimdPath::Avx512;
     return SimdPathAvailable(SimdPath::Avx2) ? SimdPath::Avx2 : SimdPath::Baseline;
 }
 

@@ -165,20 +165,20 @@ __attribute__((target("avx2"))) void CrossFadeAvx2(const std::int16_t* prev, con
                                                    std::int16_t* frame) {
     CrossFade<4>(prev, fadeOut, fadeIn, count, frame);
 }
-__attribute__((target("avx512f,avx512bw"))) void UnpackAvx512(const std::int16_t* frame, long pairs,
-                                                              double* re, double* im) {
-    Unpack<8>(frame, pairs, re, im);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
+UnpackAvx512(const std::int16_t* frame, long pairs, double* re, double* im) {
+    Unpack<4>(frame, pairs, re, im);
 }
-__attribute__((target("avx512f,avx512bw"))) void PackAvx512(const double* re, const double* im,
-                                                            long pairs, double scale, bool subtract,
-                                                            std::int16_t* frame) {
-    Pack<8>(re, im, pairs, scale, subtract, frame);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void PackAvx512(const double* re,
+                                                                     const double* im, long pairs,
+                                                                     double scale, bool subtract,
+                                                                     std::int16_t* frame) {
+    Pack<4>(re, im, pairs, scale, subtract, frame);
 }
-__attribute__((target("avx512f,avx512bw"))) void CrossFadeAvx512(const std::int16_t* prev,
-                                                                 const double* fadeOut,
-                                                                 const double* fadeIn, long count,
-                                                                 std::int16_t* frame) {
-    CrossFade<8>(prev, fadeOut, fadeIn, count, frame);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
+CrossFadeAvx512(const std::int16_t* prev, const double* fadeOut, const double* fadeIn, long count,
+                std::int16_t* frame) {
+    CrossFade<4>(prev, fadeOut, fadeIn, count, frame);
 }
 #endif
 
