@@ -13,24 +13,11 @@ constexpr double kRoundLimit = 1e15;               // well inside the range wher
 
 template <int W>
 CORVANEL_SIMD_INLINE void Unpack(const std::int16_t* frame, long pairs, double* re, double* im) {
-    using V = simd::VectorOf<W>;
-    using T = typename V::type;
-    typename V::int16x2 mask;
-    for (int i = 0; i < W; ++i) {
-        mask[i] = static_cast<std::int16_t>(2 * i);
-        mask[W + i] = static_cast<std::int16_t>(2 * i + 1);
-    }
+    using T = typename simd::VectorOf<W>::type;
     long i = 0;
     for (; i + W <= pairs; i += W) {
-        typename V::int16x2 both;
-        std::memcpy(&both, frame + 2 * i, sizeof both);
-        both = __builtin_shuffle(both, mask); // lefts, then rights
-        typename V::int16 left, right;
-        std::memcpy(&left, &both, sizeof left);
-        std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
         T l, r;
-        simd::FromInt16<W>(left, l);
-        simd::FromInt16<W>(right, r);
+        simd::Widen16<W, true>(frame + 2 * i, l, r);
         l = l / 32768.0;
         r = r / 32768.0;
         std::memcpy(re + i, &l, sizeof l);
@@ -59,38 +46,17 @@ CORVANEL_SIMD_INLINE void Samples(T& x, const T& own, double scale, bool subtrac
 template <int W>
 CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, double scale,
                                bool subtract, std::int16_t* frame) {
-    using V = simd::VectorOf<W>;
-    using T = typename V::type;
-    typename V::int16x2 interleave, split;
-    for (int i = 0; i < W; ++i) {
-        // From the two channels' 16-bit halves (ToInt16Halves), the even lanes in turn.
-        interleave[2 * i] = static_cast<std::int16_t>(2 * i);
-        interleave[2 * i + 1] = static_cast<std::int16_t>(2 * W + 2 * i);
-        split[i] = static_cast<std::int16_t>(2 * i);
-        split[W + i] = static_cast<std::int16_t>(2 * i + 1);
-    }
+    using T = typename simd::VectorOf<W>::type;
     long i = 0;
     for (; i + W <= pairs; i += W) {
         T l, r, ownL{}, ownR{};
         std::memcpy(&l, re + i, sizeof l);
         std::memcpy(&r, im + i, sizeof r);
-        if (subtract) {
-            typename V::int16x2 both;
-            std::memcpy(&both, frame + 2 * i, sizeof both);
-            both = __builtin_shuffle(both, split);
-            typename V::int16 left, right;
-            std::memcpy(&left, &both, sizeof left);
-            std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
-            simd::FromInt16<W>(left, ownL);
-            simd::FromInt16<W>(right, ownR);
-        }
+        if (subtract)
+            simd::Widen16<W, true>(frame + 2 * i, ownL, ownR);
         Samples(l, ownL, scale, subtract);
         Samples(r, ownR, scale, subtract);
-        typename V::int16x2 halvesL, halvesR;
-        simd::ToInt16Halves<W>(l, halvesL);
-        simd::ToInt16Halves<W>(r, halvesR);
-        const typename V::int16x2 both = __builtin_shuffle(halvesL, halvesR, interleave);
-        std::memcpy(frame + 2 * i, &both, sizeof both);
+        simd::Narrow16<W, true>(l, r, frame + 2 * i);
     }
     for (; i < pairs; ++i) {
         double l = re[i], r = im[i];
@@ -104,32 +70,22 @@ CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, d
 template <int W>
 CORVANEL_SIMD_INLINE void CrossFade(const std::int16_t* prev, const double* fadeOut,
                                     const double* fadeIn, long count, std::int16_t* frame) {
-    using V = simd::VectorOf<W>;
-    using T = typename V::type;
-    typename V::int16x2 evens; // the values of ToInt16Halves first
-    for (int i = 0; i < W; ++i) {
-        evens[i] = static_cast<std::int16_t>(2 * i);
-        evens[W + i] = static_cast<std::int16_t>(2 * i + 1);
-    }
+    using T = typename simd::VectorOf<W>::type;
     long i = 0;
-    for (; i + W <= count; i += W) {
-        typename V::int16 from, to;
-        T a, b;
-        std::memcpy(&from, prev + i, sizeof from);
-        std::memcpy(&to, frame + i, sizeof to);
-        std::memcpy(&a, fadeOut + i, sizeof a);
-        std::memcpy(&b, fadeIn + i, sizeof b);
-        T x, y;
-        simd::FromInt16<W>(from, x);
-        simd::FromInt16<W>(to, y);
-        x = x * a + y * b;
-        x = x < -kRoundLimit ? -kRoundLimit : x;
-        x = x > kRoundLimit ? kRoundLimit : x;
-        x = (x + kRoundShift) - kRoundShift;
-        typename V::int16x2 halves;
-        simd::ToInt16Halves<W>(x, halves);
-        const typename V::int16x2 out = __builtin_shuffle(halves, evens);
-        std::memcpy(frame + i, &out, sizeof(typename V::int16));
+    for (; i + 2 * W <= count; i += 2 * W) {
+        T from[2], to[2];
+        simd::Widen16<W, false>(prev + i, from[0], from[1]);
+        simd::Widen16<W, false>(frame + i, to[0], to[1]);
+        for (int half = 0; half < 2; ++half) {
+            T a, b;
+            std::memcpy(&a, fadeOut + i + half * W, sizeof a);
+            std::memcpy(&b, fadeIn + i + half * W, sizeof b);
+            T x = from[half] * a + to[half] * b;
+            x = x < -kRoundLimit ? -kRoundLimit : x;
+            x = x > kRoundLimit ? kRoundLimit : x;
+            to[half] = (x + kRoundShift) - kRoundShift;
+        }
+        simd::Narrow16<W, false>(to[0], to[1], frame + i);
     }
     for (; i < count; ++i) {
         double x = prev[i] * fadeOut[i] + frame[i] * fadeIn[i];
