@@ -55,23 +55,49 @@ template <class T> CORVANEL_SIMD_INLINE void Inverse4(T (&r)[4], T (&i)[4]) {
     i[3] = d01i - e23i;
 }
 
+// x times (c + i·s), or times its conjugate.
+template <bool Conjugate, class T>
+CORVANEL_SIMD_INLINE void Rotate(T& xr, T& xi, const T& c, const T& sn) {
+    const T r = xr, i = xi;
+    if constexpr (Conjugate) {
+        xr = r * c + i * sn;
+        xi = i * c - r * sn;
+    } else {
+        xr = r * c - i * sn;
+        xi = r * sn + i * c;
+    }
+}
+
 // Slots 1, 2, 3 times the twiddles w2, w1, w3 (w holds c1, s1, c2, s2, c3, s3), or their
 // conjugates for the inverse.
 template <bool Conjugate, class T>
 CORVANEL_SIMD_INLINE void Twiddle4(T (&r)[4], T (&i)[4], const T (&w)[6]) {
-    constexpr int kTwiddleOf[4] = {0, 2, 0, 4}; // slot -> offset of its cosine in w
-    for (int slot = 1; slot < 4; ++slot) {
-        const T& c = w[kTwiddleOf[slot]];
-        const T& sn = w[kTwiddleOf[slot] + 1];
-        const T xr = r[slot], xi = i[slot];
-        if constexpr (Conjugate) {
-            r[slot] = xr * c + xi * sn;
-            i[slot] = xi * c - xr * sn;
-        } else {
-            r[slot] = xr * c - xi * sn;
-            i[slot] = xr * sn + xi * c;
-        }
-    }
+    Rotate<Conjugate>(r[1], i[1], w[2], w[3]);
+    Rotate<Conjugate>(r[2], i[2], w[0], w[1]);
+    Rotate<Conjugate>(r[3], i[3], w[4], w[5]);
+}
+
+// Vectors at p, p + stride, ... written out index by index: with every index a constant the
+// arrays stay in registers.
+template <class T> CORVANEL_SIMD_INLINE void Load4(T (&v)[4], const double* p, long stride) {
+    std::memcpy(&v[0], p, sizeof(T));
+    std::memcpy(&v[1], p + stride, sizeof(T));
+    std::memcpy(&v[2], p + 2 * stride, sizeof(T));
+    std::memcpy(&v[3], p + 3 * stride, sizeof(T));
+}
+template <class T> CORVANEL_SIMD_INLINE void Store4(const T (&v)[4], double* p, long stride) {
+    std::memcpy(p, &v[0], sizeof(T));
+    std::memcpy(p + stride, &v[1], sizeof(T));
+    std::memcpy(p + 2 * stride, &v[2], sizeof(T));
+    std::memcpy(p + 3 * stride, &v[3], sizeof(T));
+}
+template <class T> CORVANEL_SIMD_INLINE void Load6(T (&v)[6], const double* p, long stride) {
+    std::memcpy(&v[0], p, sizeof(T));
+    std::memcpy(&v[1], p + stride, sizeof(T));
+    std::memcpy(&v[2], p + 2 * stride, sizeof(T));
+    std::memcpy(&v[3], p + 3 * stride, sizeof(T));
+    std::memcpy(&v[4], p + 4 * stride, sizeof(T));
+    std::memcpy(&v[5], p + 5 * stride, sizeof(T));
 }
 
 // The stage kernels. re/im point at one block; Q (or H) points per quarter (half).
@@ -82,12 +108,9 @@ CORVANEL_SIMD_INLINE void Radix4(double* __restrict re, double* __restrict im, l
     using T = typename simd::VectorOf<W>::type;
     for (long j = 0; j < Q; j += W) {
         T r[4], i[4], w[6];
-        for (int q = 0; q < 4; ++q) {
-            std::memcpy(&r[q], re + j + q * Q, sizeof(T));
-            std::memcpy(&i[q], im + j + q * Q, sizeof(T));
-        }
-        for (int row = 0; row < 6; ++row)
-            std::memcpy(&w[row], tw + row * Q + j, sizeof(T));
+        Load4(r, re + j, Q);
+        Load4(i, im + j, Q);
+        Load6(w, tw + j, Q);
         if constexpr (Inverse) {
             Twiddle4<true>(r, i, w);
             Inverse4(r, i);
@@ -95,10 +118,8 @@ CORVANEL_SIMD_INLINE void Radix4(double* __restrict re, double* __restrict im, l
             Forward4(r, i);
             Twiddle4<false>(r, i, w);
         }
-        for (int q = 0; q < 4; ++q) {
-            std::memcpy(re + j + q * Q, &r[q], sizeof(T));
-            std::memcpy(im + j + q * Q, &i[q], sizeof(T));
-        }
+        Store4(r, re + j, Q);
+        Store4(i, im + j, Q);
     }
 }
 
@@ -187,12 +208,9 @@ template <int W, bool Inverse>
 CORVANEL_SIMD_INLINE void Radix4Span4(double* __restrict re, double* __restrict im, long length) {
     using T = typename simd::VectorOf<W>::type;
     for (long at = 0; at < length; at += 4 * W) {
-        // Vector by vector, so that the arrays live in registers.
         T vr[4], vi[4], ar[4], ai[4];
-        for (int v = 0; v < 4; ++v) {
-            std::memcpy(&vr[v], re + at + v * W, sizeof(T));
-            std::memcpy(&vi[v], im + at + v * W, sizeof(T));
-        }
+        Load4(vr, re + at, W);
+        Load4(vi, im + at, W);
         Gather<W>(vr, ar);
         Gather<W>(vi, ai);
         if constexpr (Inverse)
@@ -201,10 +219,8 @@ CORVANEL_SIMD_INLINE void Radix4Span4(double* __restrict re, double* __restrict 
             Forward4(ar, ai);
         Scatter<W>(ar, vr);
         Scatter<W>(ai, vi);
-        for (int v = 0; v < 4; ++v) {
-            std::memcpy(re + at + v * W, &vr[v], sizeof(T));
-            std::memcpy(im + at + v * W, &vi[v], sizeof(T));
-        }
+        Store4(vr, re + at, W);
+        Store4(vi, im + at, W);
     }
 }
 
@@ -216,14 +232,11 @@ CORVANEL_SIMD_INLINE void Last16(double* __restrict re, double* __restrict im, l
                                  const double* __restrict tw) {
     using T = typename simd::VectorOf<4>::type;
     T w[6];
-    for (int row = 0; row < 6; ++row)
-        std::memcpy(&w[row], tw + 4 * row, sizeof(T));
+    Load6(w, tw, 4);
     for (long at = 0; at < length; at += 16) {
         T r[4], i[4], ar[4], ai[4];
-        for (int q = 0; q < 4; ++q) {
-            std::memcpy(&r[q], re + at + 4 * q, sizeof(T));
-            std::memcpy(&i[q], im + at + 4 * q, sizeof(T));
-        }
+        Load4(r, re + at, 4);
+        Load4(i, im + at, 4);
         if constexpr (!Inverse) {
             Forward4(r, i);
             Twiddle4<false>(r, i, w);
@@ -240,10 +253,8 @@ CORVANEL_SIMD_INLINE void Last16(double* __restrict re, double* __restrict im, l
             Twiddle4<true>(r, i, w);
             Inverse4(r, i);
         }
-        for (int q = 0; q < 4; ++q) {
-            std::memcpy(re + at + 4 * q, &r[q], sizeof(T));
-            std::memcpy(im + at + 4 * q, &i[q], sizeof(T));
-        }
+        Store4(r, re + at, 4);
+        Store4(i, im + at, 4);
     }
 }
 
