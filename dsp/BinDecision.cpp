@@ -154,6 +154,7 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
     const double weightSum = p.wL + p.wR;
     const M phaseFast = p.phaseFast ? M{} - 1 : M{};
     const M positiveLimit = p.pParam >= 0 ? M{} - 1 : M{};
+    const double binScale = 1.0 / n; // a power of two: the same bits as dividing by n
 
     for (long block = 2 * W; block < n; block *= 2) {
         const double* bins = pairBin + (block / 2 - 1);
@@ -170,16 +171,16 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
             }
             const T lr = (ar + br) * 0.5, li = (ai - bi) * 0.5;
             const T rr = (ai + bi) * 0.5, ri = (br - ar) * 0.5;
-            const T f = k * p.rate / n;
+            const T f = k * p.rate * binScale;
             const M inBand = (p.lo < f) & (f < p.hi);
             const T powerL = lr * lr + li * li;
             const T powerR = rr * rr + ri * ri;
             // Finite powers imply finite parts; non-finite ones go the exact way.
             const M usable = (powerL > kTinyPower) & (powerR > kTinyPower) & (powerL < HUGE_VAL) &
                              (powerR < HUGE_VAL);
-            const T ratio = powerL / powerR;
-            const M levelOut = (ratio < lowRatioKeep) | (ratio > highRatioKeep);
-            const M levelIn = (ratio > lowRatioIn) & (ratio < highRatioIn);
+            // The ratio's tests as products (no division): within the guards either way.
+            const M levelOut = (powerL < lowRatioKeep * powerR) | (powerL > highRatioKeep * powerR);
+            const M levelIn = (powerL > lowRatioIn * powerR) & (powerL < highRatioIn * powerR);
             const T zIm = (li * rr - lr * ri) * laneSign;
             const T zRe = lr * rr + li * ri;
             const T size = (zRe < 0 ? -zRe : zRe) + (zIm < 0 ? -zIm : zIm);
@@ -196,31 +197,39 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
                 ~inBand | silent | (usable & (levelOut | (levelIn & phaseSure & ~below)));
             const M judge = inBand & ~silent & usable & levelIn & phaseSure & below;
             const M unsure = ~(keep | judge);
-
-            T al, arr;
+            long long judged = 0, undecided = 0;
             for (int i = 0; i < W; ++i) {
-                al[i] = std::sqrt(powerL[i]);
-                arr[i] = std::sqrt(powerR[i]);
+                judged |= judge[i];
+                undecided |= unsure[i];
             }
-            const T dl = p.wL * al - p.wR * arr;
-            const T dr = p.wR * arr - p.wL * al;
-            const T newL = (dl < 0 ? zero : dl) / weightSum;
-            const T newR = (dr < 0 ? zero : dr) / weightSum;
-            const T nlr = newL > 0 ? newL * (lr / al) : zero;
-            const T nli = newL > 0 ? newL * (li / al) : zero;
-            const T nrr = newR > 0 ? newR * (rr / arr) : zero;
-            const T nri = newR > 0 ? newR * (ri / arr) : zero;
-            const T outAr = judge ? nlr - nri : ar, outAi = judge ? nli + nrr : ai;
-            const T outBr = judge ? nlr + nri : br, outBi = judge ? nrr - nli : bi;
-            std::memcpy(re + s, &outAr, sizeof(T));
-            std::memcpy(im + s, &outAi, sizeof(T));
-            for (int i = 0; i < W; ++i) {
-                re[t + W - 1 - i] = outBr[i];
-                im[t + W - 1 - i] = outBi[i];
+            // Where no lane is judged the vectors stay as they are.
+            if (judged != 0) {
+                T al, arr;
+                for (int i = 0; i < W; ++i) {
+                    al[i] = std::sqrt(powerL[i]);
+                    arr[i] = std::sqrt(powerR[i]);
+                }
+                // New amplitude over old, one division per channel (the exact form's
+                // newL·(Re/A) differs from this only in rounding).
+                const T dl = p.wL * al - p.wR * arr;
+                const T dr = p.wR * arr - p.wL * al;
+                const T gainL = dl > 0 ? dl / (weightSum * al) : zero;
+                const T gainR = dr > 0 ? dr / (weightSum * arr) : zero;
+                const T nlr = lr * gainL, nli = li * gainL;
+                const T nrr = rr * gainR, nri = ri * gainR;
+                const T outAr = judge ? nlr - nri : ar, outAi = judge ? nli + nrr : ai;
+                const T outBr = judge ? nlr + nri : br, outBi = judge ? nrr - nli : bi;
+                std::memcpy(re + s, &outAr, sizeof(T));
+                std::memcpy(im + s, &outAi, sizeof(T));
+                for (int i = 0; i < W; ++i) {
+                    re[t + W - 1 - i] = outBr[i];
+                    im[t + W - 1 - i] = outBi[i];
+                }
             }
-            for (int i = 0; i < W; ++i)
-                if (unsure[i])
-                    DecidePairAt(p, k[i], n, re, im, block, q + i);
+            if (undecided != 0)
+                for (int i = 0; i < W; ++i)
+                    if (unsure[i])
+                        DecidePairAt(p, k[i], n, re, im, block, q + i);
         }
     }
 }
@@ -255,9 +264,9 @@ __attribute__((target("avx2"))) void DecideAvx2(const BinDecisionParams& p, cons
                                                 int n, double* re, double* im) {
     DecideAll<4>(p, pairBin, n, re, im);
 }
-__attribute__((target("avx512f"))) void
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
 DecideAvx512(const BinDecisionParams& p, const double* pairBin, int n, double* re, double* im) {
-    DecideAll<8>(p, pairBin, n, re, im);
+    DecideAll<4>(p, pairBin, n, re, im);
 }
 #endif
 

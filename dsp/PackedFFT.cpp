@@ -22,103 +22,104 @@ namespace {
 
 constexpr long kChunk = 1024;
 
-// The stage kernels. re/im point at one block; Q (or H) points per quarter (half).
-template <int W>
-CORVANEL_SIMD_INLINE void Radix4Forward(double* __restrict re, double* __restrict im, long Q,
-                                        const double* __restrict tw) {
-    using T = typename simd::VectorOf<W>::type;
-    const double* c1 = tw;
-    const double* s1 = tw + Q;
-    const double* c2 = tw + 2 * Q;
-    const double* s2 = tw + 3 * Q;
-    const double* c3 = tw + 4 * Q;
-    const double* s3 = tw + 5 * Q;
-    for (long j = 0; j < Q; j += W) {
-        T a0r, a0i, a1r, a1i, a2r, a2i, a3r, a3i;
-        std::memcpy(&a0r, re + j, sizeof(T));
-        std::memcpy(&a0i, im + j, sizeof(T));
-        std::memcpy(&a1r, re + j + Q, sizeof(T));
-        std::memcpy(&a1i, im + j + Q, sizeof(T));
-        std::memcpy(&a2r, re + j + 2 * Q, sizeof(T));
-        std::memcpy(&a2i, im + j + 2 * Q, sizeof(T));
-        std::memcpy(&a3r, re + j + 3 * Q, sizeof(T));
-        std::memcpy(&a3i, im + j + 3 * Q, sizeof(T));
-        T w1r, w1i, w2r, w2i, w3r, w3i;
-        std::memcpy(&w1r, c1 + j, sizeof(T));
-        std::memcpy(&w1i, s1 + j, sizeof(T));
-        std::memcpy(&w2r, c2 + j, sizeof(T));
-        std::memcpy(&w2i, s2 + j, sizeof(T));
-        std::memcpy(&w3r, c3 + j, sizeof(T));
-        std::memcpy(&w3i, s3 + j, sizeof(T));
-        const T t0r = a0r + a2r, t0i = a0i + a2i;
-        const T t1r = a0r - a2r, t1i = a0i - a2i;
-        const T t2r = a1r + a3r, t2i = a1i + a3i;
-        const T t3r = a1i - a3i, t3i = a3r - a1r; // -i·(a1 - a3)
-        const T y0r = t0r + t2r, y0i = t0i + t2i;
-        const T ur = t0r - t2r, ui = t0i - t2i;
-        const T vr = t1r + t3r, vi = t1i + t3i;
-        const T xr = t1r - t3r, xi = t1i - t3i;
-        const T y1r = ur * w2r - ui * w2i, y1i = ur * w2i + ui * w2r;
-        const T y2r = vr * w1r - vi * w1i, y2i = vr * w1i + vi * w1r;
-        const T y3r = xr * w3r - xi * w3i, y3i = xr * w3i + xi * w3r;
-        std::memcpy(re + j, &y0r, sizeof(T));
-        std::memcpy(im + j, &y0i, sizeof(T));
-        std::memcpy(re + j + Q, &y1r, sizeof(T));
-        std::memcpy(im + j + Q, &y1i, sizeof(T));
-        std::memcpy(re + j + 2 * Q, &y2r, sizeof(T));
-        std::memcpy(im + j + 2 * Q, &y2i, sizeof(T));
-        std::memcpy(re + j + 3 * Q, &y3r, sizeof(T));
-        std::memcpy(im + j + 3 * Q, &y3i, sizeof(T));
+// The radix-4 butterflies on four points (vectors of W lanes), in place, before the
+// forward stage's twiddles or after the inverse stage's: forward, y0 = a0 + a1 + a2 + a3 and
+// the differences for slots 1, 2, 3; inverse, its transpose.
+template <class T> CORVANEL_SIMD_INLINE void Forward4(T (&r)[4], T (&i)[4]) {
+    const T t0r = r[0] + r[2], t0i = i[0] + i[2];
+    const T t1r = r[0] - r[2], t1i = i[0] - i[2];
+    const T t2r = r[1] + r[3], t2i = i[1] + i[3];
+    const T t3r = i[1] - i[3], t3i = r[3] - r[1]; // -i·(a1 - a3)
+    r[0] = t0r + t2r;
+    i[0] = t0i + t2i;
+    r[1] = t0r - t2r;
+    i[1] = t0i - t2i;
+    r[2] = t1r + t3r;
+    i[2] = t1i + t3i;
+    r[3] = t1r - t3r;
+    i[3] = t1i - t3i;
+}
+
+template <class T> CORVANEL_SIMD_INLINE void Inverse4(T (&r)[4], T (&i)[4]) {
+    const T s01r = r[0] + r[1], s01i = i[0] + i[1];
+    const T d01r = r[0] - r[1], d01i = i[0] - i[1];
+    const T s23r = r[2] + r[3], s23i = i[2] + i[3];
+    const T e23r = i[3] - i[2], e23i = r[2] - r[3]; // i·(b2 - b3)
+    r[0] = s01r + s23r;
+    i[0] = s01i + s23i;
+    r[1] = d01r + e23r;
+    i[1] = d01i + e23i;
+    r[2] = s01r - s23r;
+    i[2] = s01i - s23i;
+    r[3] = d01r - e23r;
+    i[3] = d01i - e23i;
+}
+
+// x times (c + i·s), or times its conjugate.
+template <bool Conjugate, class T>
+CORVANEL_SIMD_INLINE void Rotate(T& xr, T& xi, const T& c, const T& sn) {
+    const T r = xr, i = xi;
+    if constexpr (Conjugate) {
+        xr = r * c + i * sn;
+        xi = i * c - r * sn;
+    } else {
+        xr = r * c - i * sn;
+        xi = r * sn + i * c;
     }
 }
 
-template <int W>
-CORVANEL_SIMD_INLINE void Radix4Inverse(double* __restrict re, double* __restrict im, long Q,
-                                        const double* __restrict tw) {
+// Slots 1, 2, 3 times the twiddles w2, w1, w3 (w holds c1, s1, c2, s2, c3, s3), or their
+// conjugates for the inverse.
+template <bool Conjugate, class T>
+CORVANEL_SIMD_INLINE void Twiddle4(T (&r)[4], T (&i)[4], const T (&w)[6]) {
+    Rotate<Conjugate>(r[1], i[1], w[2], w[3]);
+    Rotate<Conjugate>(r[2], i[2], w[0], w[1]);
+    Rotate<Conjugate>(r[3], i[3], w[4], w[5]);
+}
+
+// Vectors at p, p + stride, ... written out index by index: with every index a constant the
+// arrays stay in registers.
+template <class T> CORVANEL_SIMD_INLINE void Load4(T (&v)[4], const double* p, long stride) {
+    std::memcpy(&v[0], p, sizeof(T));
+    std::memcpy(&v[1], p + stride, sizeof(T));
+    std::memcpy(&v[2], p + 2 * stride, sizeof(T));
+    std::memcpy(&v[3], p + 3 * stride, sizeof(T));
+}
+template <class T> CORVANEL_SIMD_INLINE void Store4(const T (&v)[4], double* p, long stride) {
+    std::memcpy(p, &v[0], sizeof(T));
+    std::memcpy(p + stride, &v[1], sizeof(T));
+    std::memcpy(p + 2 * stride, &v[2], sizeof(T));
+    std::memcpy(p + 3 * stride, &v[3], sizeof(T));
+}
+template <class T> CORVANEL_SIMD_INLINE void Load6(T (&v)[6], const double* p, long stride) {
+    std::memcpy(&v[0], p, sizeof(T));
+    std::memcpy(&v[1], p + stride, sizeof(T));
+    std::memcpy(&v[2], p + 2 * stride, sizeof(T));
+    std::memcpy(&v[3], p + 3 * stride, sizeof(T));
+    std::memcpy(&v[4], p + 4 * stride, sizeof(T));
+    std::memcpy(&v[5], p + 5 * stride, sizeof(T));
+}
+
+// The stage kernels. re/im point at one block; Q (or H) points per quarter (half).
+// A radix-4 stage's block: four quarters of Q points, twiddle rows of Q each.
+template <int W, bool Inverse>
+CORVANEL_SIMD_INLINE void Radix4(double* __restrict re, double* __restrict im, long Q,
+                                 const double* __restrict tw) {
     using T = typename simd::VectorOf<W>::type;
-    const double* c1 = tw;
-    const double* s1 = tw + Q;
-    const double* c2 = tw + 2 * Q;
-    const double* s2 = tw + 3 * Q;
-    const double* c3 = tw + 4 * Q;
-    const double* s3 = tw + 5 * Q;
     for (long j = 0; j < Q; j += W) {
-        T b0r, b0i, y1r, y1i, y2r, y2i, y3r, y3i;
-        std::memcpy(&b0r, re + j, sizeof(T));
-        std::memcpy(&b0i, im + j, sizeof(T));
-        std::memcpy(&y1r, re + j + Q, sizeof(T));
-        std::memcpy(&y1i, im + j + Q, sizeof(T));
-        std::memcpy(&y2r, re + j + 2 * Q, sizeof(T));
-        std::memcpy(&y2i, im + j + 2 * Q, sizeof(T));
-        std::memcpy(&y3r, re + j + 3 * Q, sizeof(T));
-        std::memcpy(&y3i, im + j + 3 * Q, sizeof(T));
-        T w1r, w1i, w2r, w2i, w3r, w3i;
-        std::memcpy(&w1r, c1 + j, sizeof(T));
-        std::memcpy(&w1i, s1 + j, sizeof(T));
-        std::memcpy(&w2r, c2 + j, sizeof(T));
-        std::memcpy(&w2i, s2 + j, sizeof(T));
-        std::memcpy(&w3r, c3 + j, sizeof(T));
-        std::memcpy(&w3i, s3 + j, sizeof(T));
-        // Times the conjugate twiddles.
-        const T b1r = y1r * w2r + y1i * w2i, b1i = y1i * w2r - y1r * w2i;
-        const T b2r = y2r * w1r + y2i * w1i, b2i = y2i * w1r - y2r * w1i;
-        const T b3r = y3r * w3r + y3i * w3i, b3i = y3i * w3r - y3r * w3i;
-        const T s01r = b0r + b1r, s01i = b0i + b1i;
-        const T d01r = b0r - b1r, d01i = b0i - b1i;
-        const T s23r = b2r + b3r, s23i = b2i + b3i;
-        const T e23r = b3i - b2i, e23i = b2r - b3r; // i·(b2 - b3)
-        const T x0r = s01r + s23r, x0i = s01i + s23i;
-        const T x1r = d01r + e23r, x1i = d01i + e23i;
-        const T x2r = s01r - s23r, x2i = s01i - s23i;
-        const T x3r = d01r - e23r, x3i = d01i - e23i;
-        std::memcpy(re + j, &x0r, sizeof(T));
-        std::memcpy(im + j, &x0i, sizeof(T));
-        std::memcpy(re + j + Q, &x1r, sizeof(T));
-        std::memcpy(im + j + Q, &x1i, sizeof(T));
-        std::memcpy(re + j + 2 * Q, &x2r, sizeof(T));
-        std::memcpy(im + j + 2 * Q, &x2i, sizeof(T));
-        std::memcpy(re + j + 3 * Q, &x3r, sizeof(T));
-        std::memcpy(im + j + 3 * Q, &x3i, sizeof(T));
+        T r[4], i[4], w[6];
+        Load4(r, re + j, Q);
+        Load4(i, im + j, Q);
+        Load6(w, tw + j, Q);
+        if constexpr (Inverse) {
+            Twiddle4<true>(r, i, w);
+            Inverse4(r, i);
+        } else {
+            Forward4(r, i);
+            Twiddle4<false>(r, i, w);
+        }
+        Store4(r, re + j, Q);
+        Store4(i, im + j, Q);
     }
 }
 
@@ -208,41 +209,52 @@ CORVANEL_SIMD_INLINE void Radix4Span4(double* __restrict re, double* __restrict 
     using T = typename simd::VectorOf<W>::type;
     for (long at = 0; at < length; at += 4 * W) {
         T vr[4], vi[4], ar[4], ai[4];
-        std::memcpy(vr, re + at, sizeof vr);
-        std::memcpy(vi, im + at, sizeof vi);
+        Load4(vr, re + at, W);
+        Load4(vi, im + at, W);
         Gather<W>(vr, ar);
         Gather<W>(vi, ai);
-        if constexpr (Inverse) {
-            const T s01r = ar[0] + ar[1], s01i = ai[0] + ai[1];
-            const T d01r = ar[0] - ar[1], d01i = ai[0] - ai[1];
-            const T s23r = ar[2] + ar[3], s23i = ai[2] + ai[3];
-            const T e23r = ai[3] - ai[2], e23i = ar[2] - ar[3]; // i·(b2 - b3)
-            ar[0] = s01r + s23r;
-            ai[0] = s01i + s23i;
-            ar[1] = d01r + e23r;
-            ai[1] = d01i + e23i;
-            ar[2] = s01r - s23r;
-            ai[2] = s01i - s23i;
-            ar[3] = d01r - e23r;
-            ai[3] = d01i - e23i;
-        } else {
-            const T t0r = ar[0] + ar[2], t0i = ai[0] + ai[2];
-            const T t1r = ar[0] - ar[2], t1i = ai[0] - ai[2];
-            const T t2r = ar[1] + ar[3], t2i = ai[1] + ai[3];
-            const T t3r = ai[1] - ai[3], t3i = ar[3] - ar[1]; // -i·(a1 - a3)
-            ar[0] = t0r + t2r;
-            ai[0] = t0i + t2i;
-            ar[1] = t0r - t2r;
-            ai[1] = t0i - t2i;
-            ar[2] = t1r + t3r;
-            ai[2] = t1i + t3i;
-            ar[3] = t1r - t3r;
-            ai[3] = t1i - t3i;
-        }
+        if constexpr (Inverse)
+            Inverse4(ar, ai);
+        else
+            Forward4(ar, ai);
         Scatter<W>(ar, vr);
         Scatter<W>(ai, vi);
-        std::memcpy(re + at, vr, sizeof vr);
-        std::memcpy(im + at, vi, sizeof vi);
+        Store4(vr, re + at, W);
+        Store4(vi, im + at, W);
+    }
+}
+
+// The two smallest stages (16-point blocks, then 4-point ones) at W = 4 without storing in
+// between: a 16-point block's quarters are one vector each, and after its stage those four
+// vectors are the four 4-point blocks that the next stage transposes.
+template <bool Inverse>
+CORVANEL_SIMD_INLINE void Last16(double* __restrict re, double* __restrict im, long length,
+                                 const double* __restrict tw) {
+    using T = typename simd::VectorOf<4>::type;
+    T w[6];
+    Load6(w, tw, 4);
+    for (long at = 0; at < length; at += 16) {
+        T r[4], i[4], ar[4], ai[4];
+        Load4(r, re + at, 4);
+        Load4(i, im + at, 4);
+        if constexpr (!Inverse) {
+            Forward4(r, i);
+            Twiddle4<false>(r, i, w);
+        }
+        Gather<4>(r, ar);
+        Gather<4>(i, ai);
+        if constexpr (Inverse)
+            Inverse4(ar, ai);
+        else
+            Forward4(ar, ai);
+        Scatter<4>(ar, r);
+        Scatter<4>(ai, i);
+        if constexpr (Inverse) {
+            Twiddle4<true>(r, i, w);
+            Inverse4(r, i);
+        }
+        Store4(r, re + at, 4);
+        Store4(i, im + at, 4);
     }
 }
 
@@ -264,10 +276,7 @@ CORVANEL_SIMD_INLINE void RunStage(double* re, double* im, long length, const Pa
     }
     for (long block = 0; block < length; block += st.span) {
         if (st.radix == 4) {
-            if constexpr (Inverse)
-                Radix4Inverse<W>(re + block, im + block, part, tw);
-            else
-                Radix4Forward<W>(re + block, im + block, part, tw);
+            Radix4<W, Inverse>(re + block, im + block, part, tw);
         } else {
             if constexpr (Inverse)
                 Radix2Inverse<W>(re + block, im + block, part, tw);
@@ -284,15 +293,27 @@ struct Plan {
     const double* twiddles;
 };
 
+// True when stage t and the last one are the 16- and 4-point stages Last16 does at once.
+inline bool LastTwoAt(const Plan& p, long t) {
+    return t + 2 == p.count && p.stages[t].span == 16 && p.stages[t].radix == 4;
+}
+
 template <int W> CORVANEL_SIMD_INLINE void ForwardAll(const Plan& p, double* re, double* im) {
     const long chunk = std::min(p.n, kChunk);
     long s = 0;
     for (; s < p.count && p.stages[s].span > chunk; ++s)
         RunStage<W, false>(re, im, p.n, p.stages[s], p.twiddles + p.stages[s].twiddles);
     for (long from = 0; from < p.n; from += chunk)
-        for (long t = s; t < p.count; ++t)
-            RunStage<W, false>(re + from, im + from, chunk, p.stages[t],
-                               p.twiddles + p.stages[t].twiddles);
+        for (long t = s; t < p.count; ++t) {
+            const double* tw = p.twiddles + p.stages[t].twiddles;
+            if constexpr (W == 4) {
+                if (LastTwoAt(p, t)) {
+                    Last16<false>(re + from, im + from, chunk, tw);
+                    break;
+                }
+            }
+            RunStage<W, false>(re + from, im + from, chunk, p.stages[t], tw);
+        }
 }
 
 template <int W> CORVANEL_SIMD_INLINE void InverseAll(const Plan& p, double* re, double* im) {
@@ -301,9 +322,18 @@ template <int W> CORVANEL_SIMD_INLINE void InverseAll(const Plan& p, double* re,
     while (s > 0 && p.stages[s - 1].span <= chunk)
         --s;
     for (long from = 0; from < p.n; from += chunk)
-        for (long t = p.count - 1; t >= s; --t)
+        for (long t = p.count - 1; t >= s; --t) {
+            if constexpr (W == 4) {
+                if (t - 1 >= s && LastTwoAt(p, t - 1)) {
+                    Last16<true>(re + from, im + from, chunk,
+                                 p.twiddles + p.stages[t - 1].twiddles);
+                    --t;
+                    continue;
+                }
+            }
             RunStage<W, true>(re + from, im + from, chunk, p.stages[t],
                               p.twiddles + p.stages[t].twiddles);
+        }
     for (long t = s - 1; t >= 0; --t)
         RunStage<W, true>(re, im, p.n, p.stages[t], p.twiddles + p.stages[t].twiddles);
 }
@@ -323,11 +353,13 @@ __attribute__((target("avx2"))) void ForwardAvx2(const Plan& p, double* re, doub
 __attribute__((target("avx2"))) void InverseAvx2(const Plan& p, double* re, double* im) {
     InverseAll<4>(p, re, im);
 }
-__attribute__((target("avx512f"))) void ForwardAvx512(const Plan& p, double* re, double* im) {
-    ForwardAll<8>(p, re, im);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void ForwardAvx512(const Plan& p, double* re,
+                                                                        double* im) {
+    ForwardAll<4>(p, re, im);
 }
-__attribute__((target("avx512f"))) void InverseAvx512(const Plan& p, double* re, double* im) {
-    InverseAll<8>(p, re, im);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void InverseAvx512(const Plan& p, double* re,
+                                                                        double* im) {
+    InverseAll<4>(p, re, im);
 }
 #endif
 
@@ -341,7 +373,8 @@ bool SimdPathAvailable(SimdPath path) {
     case SimdPath::Avx2:
         return __builtin_cpu_supports("avx2");
     case SimdPath::Avx512:
-        return __builtin_cpu_supports("avx512f");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+               __builtin_cpu_supports("avx512bw");
 #endif
     default:
         return false;
@@ -349,8 +382,8 @@ bool SimdPathAvailable(SimdPath path) {
 }
 
 SimdPath BestSimdPath() {
-    // The 512-bit path is there to be chosen (tests, benchmarks) but is not the default: it
-    // has not been measured faster than the 256-bit one.
+    if (SimdPathAvailable(SimdPath::Avx512))
+        return SimdPath::Avx512;
     return SimdPathAvailable(SimdPath::Avx2) ? SimdPath::Avx2 : SimdPath::Baseline;
 }
 

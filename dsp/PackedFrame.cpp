@@ -13,23 +13,13 @@ constexpr double kRoundLimit = 1e15;               // well inside the range wher
 
 template <int W>
 CORVANEL_SIMD_INLINE void Unpack(const std::int16_t* frame, long pairs, double* re, double* im) {
-    using V = simd::VectorOf<W>;
-    using T = typename V::type;
-    typename V::int16x2 mask;
-    for (int i = 0; i < W; ++i) {
-        mask[i] = static_cast<std::int16_t>(2 * i);
-        mask[W + i] = static_cast<std::int16_t>(2 * i + 1);
-    }
+    using T = typename simd::VectorOf<W>::type;
     long i = 0;
     for (; i + W <= pairs; i += W) {
-        typename V::int16x2 both;
-        std::memcpy(&both, frame + 2 * i, sizeof both);
-        both = __builtin_shuffle(both, mask); // lefts, then rights
-        typename V::int16 left, right;
-        std::memcpy(&left, &both, sizeof left);
-        std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
-        const T l = __builtin_convertvector(left, T) / 32768.0;
-        const T r = __builtin_convertvector(right, T) / 32768.0;
+        T l, r;
+        simd::Widen16<W, true>(frame + 2 * i, l, r);
+        l = l / 32768.0;
+        r = r / 32768.0;
         std::memcpy(re + i, &l, sizeof l);
         std::memcpy(im + i, &r, sizeof r);
     }
@@ -56,39 +46,17 @@ CORVANEL_SIMD_INLINE void Samples(T& x, const T& own, double scale, bool subtrac
 template <int W>
 CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, double scale,
                                bool subtract, std::int16_t* frame) {
-    using V = simd::VectorOf<W>;
-    using T = typename V::type;
-    typename V::int16x2 interleave, split;
-    for (int i = 0; i < W; ++i) {
-        interleave[2 * i] = static_cast<std::int16_t>(i);
-        interleave[2 * i + 1] = static_cast<std::int16_t>(W + i);
-        split[i] = static_cast<std::int16_t>(2 * i);
-        split[W + i] = static_cast<std::int16_t>(2 * i + 1);
-    }
+    using T = typename simd::VectorOf<W>::type;
     long i = 0;
     for (; i + W <= pairs; i += W) {
         T l, r, ownL{}, ownR{};
         std::memcpy(&l, re + i, sizeof l);
         std::memcpy(&r, im + i, sizeof r);
-        if (subtract) {
-            typename V::int16x2 both;
-            std::memcpy(&both, frame + 2 * i, sizeof both);
-            both = __builtin_shuffle(both, split);
-            typename V::int16 left, right;
-            std::memcpy(&left, &both, sizeof left);
-            std::memcpy(&right, reinterpret_cast<const char*>(&both) + sizeof left, sizeof right);
-            ownL = __builtin_convertvector(left, T);
-            ownR = __builtin_convertvector(right, T);
-        }
+        if (subtract)
+            simd::Widen16<W, true>(frame + 2 * i, ownL, ownR);
         Samples(l, ownL, scale, subtract);
         Samples(r, ownR, scale, subtract);
-        const typename V::int16 left = __builtin_convertvector(l, typename V::int16);
-        const typename V::int16 right = __builtin_convertvector(r, typename V::int16);
-        typename V::int16x2 both;
-        std::memcpy(&both, &left, sizeof left);
-        std::memcpy(reinterpret_cast<char*>(&both) + sizeof left, &right, sizeof right);
-        both = __builtin_shuffle(both, interleave);
-        std::memcpy(frame + 2 * i, &both, sizeof both);
+        simd::Narrow16<W, true>(l, r, frame + 2 * i);
     }
     for (; i < pairs; ++i) {
         double l = re[i], r = im[i];
@@ -99,12 +67,43 @@ CORVANEL_SIMD_INLINE void Pack(const double* re, const double* im, long pairs, d
     }
 }
 
+template <int W>
+CORVANEL_SIMD_INLINE void CrossFade(const std::int16_t* prev, const double* fadeOut,
+                                    const double* fadeIn, long count, std::int16_t* frame) {
+    using T = typename simd::VectorOf<W>::type;
+    long i = 0;
+    for (; i + 2 * W <= count; i += 2 * W) {
+        T from[2], to[2];
+        simd::Widen16<W, false>(prev + i, from[0], from[1]);
+        simd::Widen16<W, false>(frame + i, to[0], to[1]);
+        for (int half = 0; half < 2; ++half) {
+            T a, b;
+            std::memcpy(&a, fadeOut + i + half * W, sizeof a);
+            std::memcpy(&b, fadeIn + i + half * W, sizeof b);
+            T x = from[half] * a + to[half] * b;
+            x = x < -kRoundLimit ? -kRoundLimit : x;
+            x = x > kRoundLimit ? kRoundLimit : x;
+            to[half] = (x + kRoundShift) - kRoundShift;
+        }
+        simd::Narrow16<W, false>(to[0], to[1], frame + i);
+    }
+    for (; i < count; ++i) {
+        double x = prev[i] * fadeOut[i] + frame[i] * fadeIn[i];
+        x = std::clamp(x, -kRoundLimit, kRoundLimit);
+        frame[i] = static_cast<std::int16_t>((x + kRoundShift) - kRoundShift);
+    }
+}
+
 void UnpackBaseline(const std::int16_t* frame, long pairs, double* re, double* im) {
     Unpack<2>(frame, pairs, re, im);
 }
 void PackBaseline(const double* re, const double* im, long pairs, double scale, bool subtract,
                   std::int16_t* frame) {
     Pack<2>(re, im, pairs, scale, subtract, frame);
+}
+void CrossFadeBaseline(const std::int16_t* prev, const double* fadeOut, const double* fadeIn,
+                       long count, std::int16_t* frame) {
+    CrossFade<2>(prev, fadeOut, fadeIn, count, frame);
 }
 
 #if defined(__x86_64__)
@@ -117,14 +116,25 @@ __attribute__((target("avx2"))) void PackAvx2(const double* re, const double* im
                                               double scale, bool subtract, std::int16_t* frame) {
     Pack<4>(re, im, pairs, scale, subtract, frame);
 }
-__attribute__((target("avx512f,avx512bw"))) void UnpackAvx512(const std::int16_t* frame, long pairs,
-                                                              double* re, double* im) {
-    Unpack<8>(frame, pairs, re, im);
+__attribute__((target("avx2"))) void CrossFadeAvx2(const std::int16_t* prev, const double* fadeOut,
+                                                   const double* fadeIn, long count,
+                                                   std::int16_t* frame) {
+    CrossFade<4>(prev, fadeOut, fadeIn, count, frame);
 }
-__attribute__((target("avx512f,avx512bw"))) void PackAvx512(const double* re, const double* im,
-                                                            long pairs, double scale, bool subtract,
-                                                            std::int16_t* frame) {
-    Pack<8>(re, im, pairs, scale, subtract, frame);
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
+UnpackAvx512(const std::int16_t* frame, long pairs, double* re, double* im) {
+    Unpack<4>(frame, pairs, re, im);
+}
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void PackAvx512(const double* re,
+                                                                     const double* im, long pairs,
+                                                                     double scale, bool subtract,
+                                                                     std::int16_t* frame) {
+    Pack<4>(re, im, pairs, scale, subtract, frame);
+}
+__attribute__((target("avx512f,avx512vl,avx512bw"))) void
+CrossFadeAvx512(const std::int16_t* prev, const double* fadeOut, const double* fadeIn, long count,
+                std::int16_t* frame) {
+    CrossFade<4>(prev, fadeOut, fadeIn, count, frame);
 }
 #endif
 
@@ -151,6 +161,18 @@ void PackFrame(const double* re, const double* im, int pairs, double scale, bool
 #endif
     (void)path;
     PackBaseline(re, im, pairs, scale, subtract, frame);
+}
+
+void CrossFadeFrame(const std::int16_t* prev, const double* fadeOut, const double* fadeIn,
+                    int count, std::int16_t* frame, SimdPath path) {
+#if defined(CORVANEL_HAS_X86_PATHS)
+    if (path == SimdPath::Avx2)
+        return CrossFadeAvx2(prev, fadeOut, fadeIn, count, frame);
+    if (path == SimdPath::Avx512)
+        return CrossFadeAvx512(prev, fadeOut, fadeIn, count, frame);
+#endif
+    (void)path;
+    CrossFadeBaseline(prev, fadeOut, fadeIn, count, frame);
 }
 
 } // namespace corvanel

@@ -1,6 +1,7 @@
 // Conversions between a frame of 16-bit interleaved stereo and the packed arrays of the
-// processor's transform (left as the real part, right as the imaginary part), vectorised
-// for the instruction set of a SimdPath; every path gives the same values.
+// processor's transform (left as the real part, right as the imaginary part), and the
+// cross-fade of frames, vectorised for the instruction set of a SimdPath; every path gives
+// the same values.
 #pragma once
 
 #include "dsp/PackedFFT.h"
@@ -16,5 +17,10 @@ void UnpackFrame(const std::int16_t* frame, int pairs, double* re, double* im, S
 // 16 bits; with subtract, the frame's own sample minus that rounded value, clamped.
 void PackFrame(const double* re, const double* im, int pairs, double scale, bool subtract,
                std::int16_t* frame, SimdPath path);
+
+// frame[i] = prev[i]·fadeOut[i] + frame[i]·fadeIn[i], rounded to nearest (ties to even), for
+// count samples.
+void CrossFadeFrame(const std::int16_t* prev, const double* fadeOut, const double* fadeIn,
+                    int count, std::int16_t* frame, SimdPath path);
 
 } // namespace corvanel

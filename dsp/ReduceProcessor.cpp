@@ -20,14 +20,6 @@ namespace {
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr std::int32_t kMaxFrameSize = 1 << 22;
 
-// Rounding to nearest, ties to even (lrint in the default mode) for |x| < 2^51, as plain
-// arithmetic the compiler vectorises; anything beyond is clamped anyway.
-inline double RoundEven(double x) {
-    constexpr double kShift = 6755399441055744.0; // 1.5·2^52
-    x = std::clamp(x, -1e15, 1e15);
-    return (x + kShift) - kShift;
-}
-
 // Reads length bytes; what the queue does not have reads as silence.
 void ReadOrZero(TMemoryQueue& queue, std::int16_t* to, std::int32_t length) {
     const std::int32_t got = queue.Read(to, length);
@@ -46,15 +38,17 @@ struct ReduceProcessor::Workspace {
         : n(length), fft(length, path), decider(fft), re(static_cast<std::size_t>(n)),
           im(static_cast<std::size_t>(n)), frame(static_cast<std::size_t>(2 * n)),
           tail(static_cast<std::size_t>(2 * n)) {
+        // One weight per sample, both channels of a pair alike.
         const std::int32_t m = n / 4;
-        fadeOut.resize(static_cast<std::size_t>(m));
-        fadeIn.resize(static_cast<std::size_t>(m));
+        fadeOut.resize(2 * static_cast<std::size_t>(m));
+        fadeIn.resize(2 * static_cast<std::size_t>(m));
         for (std::int32_t i = 0; i < m; ++i) {
             const double theta = static_cast<double>(i) * kHalfPi / static_cast<double>(m - 1);
             const double c = std::cos(theta);
             const double s = std::sin(theta);
-            fadeOut[static_cast<std::size_t>(i)] = c * c;
-            fadeIn[static_cast<std::size_t>(i)] = s * s;
+            const auto at = 2 * static_cast<std::size_t>(i);
+            fadeOut[at] = fadeOut[at + 1] = c * c;
+            fadeIn[at] = fadeIn[at + 1] = s * s;
         }
     }
 
@@ -85,8 +79,15 @@ ReduceProcessor::~ReduceProcessor() {
 }
 
 void ReduceProcessor::PrepareFrameSize(std::int32_t pairs) {
-    if (IsValidFrameSize(pairs))
-        WorkspaceFor(pairs);
+    if (!IsValidFrameSize(pairs))
+        return;
+    WorkspaceFor(pairs);
+    // The most each queue holds at this length: input short of a frame plus a block (up to the
+    // two frames of zeros that push out a song's end), a quarter of overlap, a frame of tail.
+    const auto n = static_cast<std::size_t>(pairs);
+    FSoundQueue.Reserve(12 * n, std::max<std::size_t>(64, n / 64));
+    FHistoryQueue.Reserve(n, 2);
+    FTailQueue.Reserve(4 * n, 2);
 }
 
 ReduceProcessor::Workspace& ReduceProcessor::WorkspaceFor(std::int32_t n) {
@@ -208,7 +209,6 @@ void ReduceProcessor::Run(const ReduceSink& sink, bool pauseAfterPassThrough, st
 
 void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
     const std::int32_t n = ws.n;
-    const std::size_t pairs = static_cast<std::size_t>(n);
     std::int16_t* frame = ws.frame.data();
     std::int16_t* tail = ws.tail.data();
     double* re = ws.re.data();
@@ -243,13 +243,8 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
 
     // Cross-fade from the held-back last quarter of the previous output frame.
     ReadOrZero(FTailQueue, tail, 4 * n);
-    const std::int16_t* prev = tail + 3 * (n / 2);
-    const std::size_t m = pairs / 4;
-    for (std::size_t i = 0; i < 2 * m; ++i) {
-        const double a = ws.fadeOut[i / 2];
-        const double b = ws.fadeIn[i / 2];
-        frame[i] = static_cast<std::int16_t>(RoundEven(prev[i] * a + frame[i] * b));
-    }
+    CrossFadeFrame(tail + 3 * (n / 2), ws.fadeOut.data(), ws.fadeIn.data(), n / 2, frame,
+                   ws.fft.Path());
     FTailQueue.Write(frame, 4 * n);
     FFrameOpen = false;
 

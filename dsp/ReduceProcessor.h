@@ -71,9 +71,10 @@ class ReduceProcessor {
     // A new frame length in sample pairs: its working storage is allocated here (once per
     // length), the three queues are emptied, then VRFFTPoint set.
     void ChangeFrameSize(std::int32_t pairs);
-    // Allocates the working storage for a frame length ahead of the audio thread (done by
-    // ChangeFrameSize and for the starting VRFFTPoint; a length met without it is allocated
-    // by the call that first needs it).
+    // Allocates the working storage for a frame length, and the room the three queues need
+    // at that length, ahead of the audio thread (done by ChangeFrameSize and for the
+    // starting VRFFTPoint; a length met without it is allocated by the calls that first need
+    // it). Once prepared, a call allocates and frees nothing.
     void PrepareFrameSize(std::int32_t pairs);
 
     // True for the frame lengths the processor accepts: powers of two from 8 to 2^22.

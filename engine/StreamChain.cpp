@@ -173,9 +173,14 @@ void StreamChain::SendHeldBackEnd(HSYNC, DWORD, DWORD, void* user) {
     // in the queue: two frames of zeros push all of it out.
     chain.FEndBytesLeft = processor.SoundQueue().TrueLength() + n;
     chain.FSendingEnd = true;
-    std::vector<std::uint8_t> zeros(8 * static_cast<std::size_t>(n), 0);
-    chain.FReduceRoutine(chain.FReduceDsp, chain.dwFxStream(), zeros.data(),
-                         static_cast<DWORD>(zeros.size()), chain.FReduceUser);
+    // The processor returns each piece as zeros, so the buffer stays zero.
+    for (std::int64_t left = 8 * static_cast<std::int64_t>(n); left > 0;) {
+        const auto piece =
+            static_cast<DWORD>(std::min<std::int64_t>(left, std::ssize(chain.FEndZeros)));
+        chain.FReduceRoutine(chain.FReduceDsp, chain.dwFxStream(), chain.FEndZeros.data(), piece,
+                             chain.FReduceUser);
+        left -= piece;
+    }
     chain.FSendingEnd = false;
 }
 

@@ -121,6 +121,9 @@ class StreamChain {
     // take (the zeros that flush it out are not played).
     bool FSendingEnd = false;
     std::int64_t FEndBytesLeft = 0;
+    // The zeros that flush the end out go in pieces of this buffer, so the audio thread
+    // allocates nothing whatever the frame length.
+    std::vector<std::uint8_t> FEndZeros = std::vector<std::uint8_t>(64 * 1024);
     HDSP FReduceDsp = 0;
     BASS_CHANNELINFO FChInfo{};
     TagList FChTag;

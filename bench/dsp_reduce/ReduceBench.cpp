@@ -4,9 +4,9 @@
 // decisions on FFTW (real-input transforms per channel), the floor to compare with. FFTW is
 // used here only. Run pinned to one core: taskset -c 0 bench_dsp_reduce
 #include "dsp/BinDecision.h"
-#include "tests/dsp_reduce/MusicSignal.h"
 #include "dsp/PackedFFT.h"
 #include "dsp/ReduceOffline.h"
+#include "tests/dsp_reduce/MusicSignal.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -31,12 +31,22 @@ std::size_t FrameCount(std::int32_t n) {
     return pairs >= static_cast<std::size_t>(n) ? (pairs - n) / (3 * n / 4) + 1 : 0;
 }
 
+// Second argument, when given: the instruction set (0 baseline, 1 AVX2, 2 AVX-512) instead of
+// the processor's default.
 void BM_Processor(benchmark::State& state) {
     const auto n = static_cast<std::int32_t>(state.range(0));
+    corvanel::SimdPath path = corvanel::BestSimdPath();
+    if (state.range(1) >= 0) {
+        path = static_cast<corvanel::SimdPath>(state.range(1));
+        if (!corvanel::SimdPathAvailable(path)) {
+            state.SkipWithError("instruction set not available");
+            return;
+        }
+    }
     corvanel::ReduceParams params;
     params.VREnable = true;
     params.VRFFTPoint = n;
-    corvanel::ReduceProcessor processor(params);
+    corvanel::ReduceProcessor processor(params, path);
     std::size_t frames = 0;
     const corvanel::ReduceSink sink = [&](const std::uint8_t*, std::uint32_t) { ++frames; };
     const Pcm& music = Music();
@@ -186,7 +196,14 @@ void BM_FftwFloor(benchmark::State& state) {
         kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_Processor)->Arg(8192)->Arg(16384)->Arg(32768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Processor)
+    ->Args({8192, -1})
+    ->Args({16384, -1})
+    ->Args({32768, -1})
+    ->Args({16384, 0})
+    ->Args({16384, 1})
+    ->Args({16384, 2})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PackedTransformsOnly)
     ->Arg(8192)
     ->Arg(16384)

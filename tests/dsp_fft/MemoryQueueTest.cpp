@@ -106,21 +106,37 @@ TEST(TMemoryQueue, ClearFreesEverything) {
     EXPECT_EQ(ReadText(q, 10), "new");
 }
 
-// Random writes and reads against a plain byte model: the stream comes out in order.
+// Random writes, reads and emptyings against a plain model of bytes and blocks: the stream
+// comes out in order and the block counts follow the rules above, while the queue's room
+// wraps, grows with unread bytes across its end, and is kept over Clear.
 TEST(TMemoryQueue, ByteStreamSurvivesRandomBlockAndReadSizes) {
     std::mt19937 gen(7);
     std::uniform_int_distribution<int> size(0, 300);
     TMemoryQueue q;
+    q.Reserve(64, 2);
     std::deque<std::uint8_t> model;
+    std::deque<int> blockLeft; // unread bytes per block held, oldest first
+    int blockSizes = 0;
+    std::deque<int> blockSize;
     std::uint8_t next = 0;
-    for (int step = 0; step < 2000; ++step) {
-        if (gen() % 2 == 0) {
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned action = gen() % 20;
+        if (action == 0) {
+            q.Clear();
+            model.clear();
+            blockLeft.clear();
+            blockSize.clear();
+            blockSizes = 0;
+        } else if (action % 2 == 0) {
             std::vector<std::uint8_t> block(static_cast<std::size_t>(size(gen)));
             for (auto& b : block) {
                 b = next++;
                 model.push_back(b);
             }
             q.Write(block.data(), static_cast<std::int32_t>(block.size()));
+            blockLeft.push_back(static_cast<int>(block.size()));
+            blockSize.push_back(static_cast<int>(block.size()));
+            blockSizes += static_cast<int>(block.size());
         } else {
             const int want = size(gen);
             std::vector<std::uint8_t> out(static_cast<std::size_t>(want));
@@ -130,9 +146,22 @@ TEST(TMemoryQueue, ByteStreamSurvivesRandomBlockAndReadSizes) {
                 ASSERT_EQ(out[i], model.front());
                 model.pop_front();
             }
+            for (int rest = want; !blockLeft.empty();) {
+                const int take = std::min(blockLeft.front(), rest);
+                blockLeft.front() -= take;
+                if (take < rest) {
+                    blockSizes -= blockSize.front();
+                    blockLeft.pop_front();
+                    blockSize.pop_front();
+                }
+                rest -= take;
+                if (rest <= 0)
+                    break;
+            }
         }
         ASSERT_EQ(q.TrueLength(), static_cast<int>(model.size()));
-        ASSERT_GE(q.Length(), q.TrueLength());
+        ASSERT_EQ(q.Count(), static_cast<int>(blockLeft.size()));
+        ASSERT_EQ(q.Length(), blockSizes);
     }
 }
 

@@ -1,14 +1,15 @@
 // The reduction processor: framing, destinations, the per-bin decision seen through real
 // tones, the conversions, and failures inside a call.
-#include "tests/dsp_reduce/FailingAllocation.h"
-#include "tests/dsp_reduce/LiteralReduce.h"
 #include "dsp/ReduceOffline.h"
 #include "dsp/ReduceProc.h"
+#include "tests/dsp_reduce/FailingAllocation.h"
+#include "tests/dsp_reduce/LiteralReduce.h"
 #include "tests/dsp_reduce/ReduceTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <new>
 
 namespace corvanel::reducetest {
@@ -390,28 +391,93 @@ TEST(ReduceFailures, ThrowingSinkLosesOnlyItsFrame) {
 
 // A failure in the middle of a frame: silence for that block, and the overlap starts again
 // as after an emptying, so what follows is a fresh start on the input after the lost frame.
+// Prepared lengths allocate nothing inside a frame; a length met without preparation, beyond
+// the room the starting length made, grows the tail queue in its first frame, and that
+// growth (the last allocation of a frame's size in the call) is made to fail.
 TEST(ReduceFailures, FaultInsideAFrameRestartsTheOverlap) {
-    const Pcm input = MusicLike(16 * kN, 8);
-    CapturedProcessor reference(kN);
-    reference.Feed(input, kN);
+    constexpr int kLong = 32768;
+    constexpr std::uint32_t kLongFrameBytes = 4 * kLong;
+    const Pcm input = MusicLike(8 * kLong, 8);
+    const Pcm first = Slice(input, 0, kLongFrameBytes);
+    const auto unprepared = [] {
+        auto cp = std::make_unique<CapturedProcessor>(0);
+        cp->params.VRFFTPoint = kLong;
+        return cp;
+    };
 
-    CapturedProcessor cp(kN);
-    constexpr int kFaultyFrame = 3;
-    // The tail (4·N bytes) is queued once per frame, after the overlap has been taken.
-    gFaultSize = kFrameBytes;
-    gAllocationsUntilFault = kFaultyFrame;
-    for (std::size_t at = 0; at < input.size(); at += kN)
-        EXPECT_TRUE(AllZero(cp.Call(Slice(input, at, kN))));
+    constexpr int kPlenty = 1000;
+    auto probe = unprepared();
+    gFaultSize = kLongFrameBytes;
+    gAllocationsUntilFault = kPlenty;
+    probe->Call(first);
+    const int frameSized = kPlenty - gAllocationsUntilFault;
+    ASSERT_GT(frameSized, 1) << "the call copies the block and grows the tail";
+    ASSERT_EQ(probe->playback.size(), 3u * kLong);
 
-    CapturedProcessor fresh(kN);
-    const std::size_t resume = 3u * kN * (kFaultyFrame + 1);
-    fresh.Feed(Slice(input, resume, input.size() - resume), kN);
-
-    const std::size_t before = 3u * kN * kFaultyFrame;
-    ASSERT_EQ(cp.playback.size(), before + fresh.playback.size());
-    EXPECT_EQ(Slice(cp.playback, 0, before), Slice(reference.playback, 0, before));
-    EXPECT_EQ(Slice(cp.playback, before, fresh.playback.size()), fresh.playback);
+    auto cp = unprepared();
+    gAllocationsUntilFault = frameSized - 1;
+    EXPECT_TRUE(AllZero(cp->Call(first)));
     gFaultSize = 0;
+    EXPECT_TRUE(cp->playback.empty());
+    EXPECT_EQ(cp->processor.HistoryQueue().Count(), 0);
+    for (std::size_t at = kLongFrameBytes; at < input.size(); at += kLong)
+        EXPECT_TRUE(AllZero(cp->Call(Slice(input, at, kLong))));
+
+    CapturedProcessor fresh(kLong);
+    const std::size_t resume = 3u * kLong;
+    fresh.Feed(Slice(input, resume, input.size() - resume), kLong);
+    ASSERT_FALSE(fresh.playback.empty());
+    EXPECT_EQ(cp->playback, fresh.playback);
+}
+
+// Once a prepared length has run a frame or two, a call neither allocates nor frees: the
+// audio thread must not wait on the allocator. Playback-sized and export-sized blocks, both
+// modes, the reduction switched off and on again, and a song's end pushed out with zeros.
+TEST(ReduceRealTime, SteadyStateAllocatesNothing) {
+    struct Case {
+        std::int32_t n;
+        std::size_t blockBytes;
+        bool inverse;
+    };
+    const Case cases[] = {
+        {8192, 1764, false}, {16384, 88200, true}, {32768, 4412, false}, {64, 256, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "n " << c.n << " block " << c.blockBytes);
+        ReduceParams params;
+        params.VREnable = true;
+        params.VRInverse = c.inverse;
+        params.VRFFTPoint = 4096;
+        ReduceProcessor processor(params);
+        processor.ChangeFrameSize(c.n); // the UI thread's part
+        std::size_t sent = 0;
+        const ReduceSink sink = [&](const std::uint8_t*, std::uint32_t len) { sent += len; };
+        const std::size_t frameBytes = 4 * static_cast<std::size_t>(c.n);
+        const Pcm input = MusicLike(12 * frameBytes / 4 + 8 * c.blockBytes, 12);
+        Pcm block(c.blockBytes), zeros(2 * frameBytes);
+        std::size_t at = 0;
+        const auto next = [&] {
+            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(at), c.blockBytes,
+                        block.begin());
+            at += c.blockBytes;
+            processor.ProcessTo(sink, block.data(), static_cast<std::uint32_t>(block.size()));
+        };
+        while (sent < 2 * frameBytes)
+            next(); // warm-up: the first frames
+
+        const std::size_t allocations = gAllocations.load(), releases = gReleases.load();
+        const std::size_t sentBefore = sent;
+        while (at + c.blockBytes <= 10 * frameBytes)
+            next();
+        params.VREnable = false;
+        next();
+        params.VREnable = true;
+        while (at + c.blockBytes <= input.size())
+            next();
+        processor.ProcessTo(sink, zeros.data(), static_cast<std::uint32_t>(zeros.size()));
+        EXPECT_EQ(gAllocations.load() - allocations, 0u);
+        EXPECT_EQ(gReleases.load() - releases, 0u);
+        EXPECT_GE(sent - sentBefore, 6 * frameBytes); // frames did run
+    }
 }
 
 TEST(ReduceFailures, UnusableFrameSizeSilencesWithoutQueueing) {
