@@ -1,4 +1,5 @@
 #include "cli/CliOptions.h"
+#include "base/Version.h"
 
 #include "controls/ControlLimits.h"
 
@@ -329,7 +330,7 @@ once the running outputs are closed.
 }
 
 std::string VersionText() {
-    return "corvanel-cli 1.03\n";
+    return std::string("corvanel-cli ") + kProgramVersion + "\n";
 }
 
 } // namespace corvanel::cli

@@ -1,12 +1,14 @@
 #pragma once
 // The version texts the dialogs and the message tag show. Pure; any thread.
 
+#include "base/Version.h"
+
 #include <QString>
 
 namespace corvanel::dialogs {
 
 inline constexpr char kProgramName[] = "Corvanel";
-inline constexpr char kProgramVersion[] = "1.03";
+using corvanel::kProgramVersion;
 // The application's title: the caption of the program's message boxes. Windows keep their own
 // captions (nothing is appended to them).
 inline constexpr char kProgramTitle[] = "Corvanel (64bit)";

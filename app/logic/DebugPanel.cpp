@@ -1,4 +1,5 @@
 #include "app/logic/DebugPanel.h"
+#include "base/Version.h"
 
 #include <cmath>
 #include <limits>
@@ -50,7 +51,7 @@ QStringList DebugLines(const DebugSnapshot& p, const QDateTime& now,
                        const DisplaySeparators& separators) {
     const QString& dp = separators.decimal;
     return {
-        QStringLiteral("Corvanel ver1.03"),
+        QStringLiteral("Corvanel ver") + QLatin1String(corvanel::kProgramVersion),
         DateTimeText(now, separators),
         kRule,
         QStringLiteral("VREnable:") + Bool(p.enable),

@@ -1,5 +1,6 @@
 // Start-up, shutdown and the settings file.
 #include "app/window/TForm1.h"
+#include "base/Version.h"
 
 #include "controls/ControlLimits.h"
 #include "app/widgets/FloatTrackBar.h"
@@ -73,7 +74,7 @@ void TForm1::FormCreate(QObject*) {
     PopboxFFTChange(nullptr);
 
     OpenDialog1Filter = QString::fromUtf8(kOpenFilter);
-    VersionLabel->setText(QStringLiteral("Ver. 1.03"));
+    VersionLabel->setText(QStringLiteral("Ver. ") + QLatin1String(kProgramVersion));
 
     LoadSettings();
 }
