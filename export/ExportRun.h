@@ -19,6 +19,7 @@
 // window's play, open, save-to and export commands must do nothing.
 #include "export/OutputChoice.h"
 #include "engine/StreamChain.h"
+#include "audio/include/bass.h"
 
 #include <atomic>
 #include <chrono>
@@ -35,10 +36,12 @@ inline constexpr std::string_view kExportFailedMessage = "書き出しに失敗�
 inline constexpr std::string_view kExportAbortedMessage = "書き出しを中断しました。";
 inline constexpr std::string_view kExportFinishedMessage = "書き出しが完了しました。";
 
-// BASS_ENCODE_PCM | QUEUE | AUTOFREE | UNICODE: the WAV file written by the audio layer.
-inline constexpr std::uint32_t kWaveEncodeFlags = 0x80040240u;
-// BASS_ENCODE_NOHEAD | QUEUE | AUTOFREE | UNICODE: a program fed raw PCM on its input.
-inline constexpr std::uint32_t kProgramEncodeFlags = 0x80040201u;
+// The WAV file written by the audio layer.
+inline constexpr std::uint32_t kWaveEncodeFlags =
+    BASS_ENCODE_PCM | BASS_ENCODE_QUEUE | BASS_ENCODE_AUTOFREE | BASS_ENCODE_UNICODE;
+// A program fed raw PCM on its input.
+inline constexpr std::uint32_t kProgramEncodeFlags =
+    BASS_ENCODE_NOHEAD | BASS_ENCODE_QUEUE | BASS_ENCODE_AUTOFREE | BASS_ENCODE_UNICODE;
 
 // What the window does for a run. Every call comes from the run, on the UI thread.
 class TExportView {
