@@ -9,6 +9,7 @@
 #include "audio/encode/Outputs.h"
 #include "audio/encode/WavFileWriter.h"
 #include "audio/internal/PathText.h"
+#include "base/TextCodec.h"
 #include "audio/internal/Registry.h"
 
 #include <climits>
@@ -108,7 +109,7 @@ extern "C" HENCODE BASS_Encode_Start(DWORD handle, const void* cmdline, DWORD fl
         return 0;
     }
     const std::string text = (flags & BASS_UNICODE) != 0
-                                 ? utf16ToUtf8Lossy(static_cast<const char16_t*>(cmdline))
+                                 ? corvanel::Utf16ToUtf8Lossy(static_cast<const char16_t*>(cmdline))
                                  : std::string(static_cast<const char*>(cmdline));
 
     EncodeResult started;

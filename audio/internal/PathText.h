@@ -10,8 +10,5 @@ namespace corvanel::audio {
 
 // Empty if the text is not valid UTF-16 (an unpaired surrogate) or is null.
 std::optional<std::string> pathArgument(const void* text, uint32_t flags);
-std::optional<std::string> utf16ToUtf8(const char16_t* text);
-// Unpaired surrogates become U+FFFD; null gives empty text.
-std::string utf16ToUtf8Lossy(const char16_t* text);
 
 } // namespace corvanel::audio
