@@ -1,7 +1,7 @@
 // Start-up, shutdown and the settings file.
 #include "app/window/TForm1.h"
 
-#include "controls/ControlLimits.h"
+#include "controls/ControlTable.h"
 #include "app/window/FloatTrackBar.h"
 #include "controls/Settings.h"
 #include "controls/SettingsLocation.h"
