@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 #include "base/Version.h"
 
-#include "controls/ControlLimits.h"
+#include "controls/ControlRules.h"
 
 #include <algorithm>
 #include <charconv>
@@ -121,35 +121,32 @@ class TParser {
         } else if (name == "inverse") {
             c.Switch2 = true;
         } else if (name == "amplitude") {
-            return PutNumber(shownName, values[0], controls::TrackAParam, c.TrackAParam);
+            return PutNumber(shownName, values[0], ControlId::TrackAParam, c.TrackAParam);
         } else if (name == "phase") {
-            return PutNumber(shownName, values[0], controls::TrackPParam, c.TrackPParam);
+            return PutNumber(shownName, values[0], ControlId::TrackPParam, c.TrackPParam);
         } else if (name == "pan") {
-            return PutNumber(shownName, values[0], controls::TrackPanPot, c.TrackPanPot);
+            return PutNumber(shownName, values[0], ControlId::TrackPanPot, c.TrackPanPot);
         } else if (name == "key") {
-            return PutNumber(shownName, values[0], controls::SpinKeyChange, c.SpinKeyChange);
+            return PutNumber(shownName, values[0], ControlId::SpinKeyChange, c.SpinKeyChange);
         } else if (name == "fft") {
             const auto n = ParseInteger(values[0]);
             if (!n || (*n != 8192 && *n != 16384 && *n != 32768))
                 return shownName + ": expected 8192, 16384 or 32768, not \"" + values[0] + "\"";
-            c.PopboxFFT = *n == 8192 ? 0 : *n == 16384 ? 1 : 2;
+            c.PopboxFFT = static_cast<int>(
+                ControlFromSetting(ControlRowOf(ControlId::PopboxFFT), *n, c.PopboxFFT));
         } else if (name == "band") {
             for (int i = 0; i < 2; ++i) {
                 const auto hz = ParseNumber(values[i]);
                 if (!hz || *hz <= 0.0)
                     return shownName + ": \"" + values[i] + "\" is not a frequency in Hz";
             }
-            // The bars hold log10 of the edge; the edge comes back as 10^bar.
-            PutLog(shownName, *ParseNumber(values[0]), std::log10(*ParseNumber(values[0])),
-                   controls::Freqbar1, c.Freqbar1, [](double v) { return std::pow(10.0, v); });
-            PutLog(shownName, *ParseNumber(values[1]), std::log10(*ParseNumber(values[1])),
-                   controls::Freqbar2, c.Freqbar2, [](double v) { return std::pow(10.0, v); });
+            PutSetting(shownName, *ParseNumber(values[0]), ControlId::Freqbar1, c.Freqbar1);
+            PutSetting(shownName, *ParseNumber(values[1]), ControlId::Freqbar2, c.Freqbar2);
         } else if (name == "tempo") {
             const auto percent = ParseNumber(values[0]);
             if (!percent || *percent <= -100.0)
                 return shownName + ": \"" + values[0] + "\" is not a tempo change in percent";
-            PutLog(shownName, *percent, std::log10(*percent / 100.0 + 1.0), controls::TrackTempo,
-                   c.TrackTempo, [](double v) { return (std::pow(10.0, v) - 1.0) * 100.0; });
+            PutSetting(shownName, *percent, ControlId::TrackTempo, c.TrackTempo);
         } else if (name == "settings") {
             const auto settings = FLoader(values[0]);
             if (!settings)
@@ -175,8 +172,9 @@ class TParser {
     }
 
   private:
-    std::string PutNumber(const std::string& shownName, const std::string& text,
-                          const ControlRange& range, double& control) {
+    std::string PutNumber(const std::string& shownName, const std::string& text, ControlId id,
+                          double& control) {
+        const ControlRange& range = ControlRowOf(id).Range;
         const auto value = ParseNumber(text);
         if (!value)
             return shownName + ": \"" + text + "\" is not a number";
@@ -190,14 +188,16 @@ class TParser {
         return {};
     }
 
-    template <class Back>
-    void PutLog(const std::string& shownName, double given, double barValue,
-                const ControlRange& range, double& control, Back back) {
-        control = ConstrainToControl(range, barValue, control);
+    // A value in the settings file's units, put into its control by the control's rule (the
+    // band and tempo bars hold logarithms).
+    void PutSetting(const std::string& shownName, double given, ControlId id, double& control) {
+        const ControlRow& row = ControlRowOf(id);
+        const double barValue = ControlValueOfSetting(row, given);
+        control = ConstrainToControl(row.Range, barValue, control);
         // Only a clamp is worth a note: the float rounding of the bar is the rule itself.
-        if (barValue < range.Min || barValue > range.Max)
+        if (barValue < row.Range.Min || barValue > row.Range.Max)
             FOptions.Notes.push_back(shownName + " " + Shown(given) + ": the control holds " +
-                                     Shown(back(control)));
+                                     Shown(SettingOfControlValue(row, control)));
     }
 
     TCliOptions& FOptions;

@@ -1,41 +1,74 @@
 #include "controls/Settings.h"
 
-#include "controls/ControlLimits.h"
-
-#include <algorithm>
-#include <cmath>
+#include "controls/ControlRules.h"
 
 namespace corvanel {
+
+namespace {
+
+using C = ControlId;
+
+double Read(const TIniFile& file, C id, double def) {
+    const ControlRow& row = ControlRowOf(id);
+    return file.ReadFloat(row.Section, row.Key, def);
+}
+bool Read(const TIniFile& file, C id, bool def) {
+    const ControlRow& row = ControlRowOf(id);
+    return file.ReadBool(row.Section, row.Key, def);
+}
+std::int32_t Read(const TIniFile& file, C id, std::int32_t def) {
+    const ControlRow& row = ControlRowOf(id);
+    return file.ReadInteger(row.Section, row.Key, def);
+}
+
+void Write(TIniFile& file, C id, double value) {
+    const ControlRow& row = ControlRowOf(id);
+    file.WriteFloat(row.Section, row.Key, value);
+}
+void Write(TIniFile& file, C id, bool value) {
+    const ControlRow& row = ControlRowOf(id);
+    file.WriteBool(row.Section, row.Key, value);
+}
+void Write(TIniFile& file, C id, std::int32_t value) {
+    const ControlRow& row = ControlRowOf(id);
+    file.WriteInteger(row.Section, row.Key, value);
+}
+
+double Limited(C id, double settingValue, double current) {
+    return ControlFromSetting(ControlRowOf(id), settingValue, current);
+}
+
+} // namespace
 
 TSettings ReadSettings(const TIniFile& file) {
     const TSettings def;
     TSettings s;
-    s.Volume = file.ReadFloat(kListeningSection, "Volume", def.Volume);
-    s.Enable = file.ReadBool(kParametersSection, "Enable", def.Enable);
-    s.Inverse = file.ReadBool(kParametersSection, "Inverse", def.Inverse);
-    s.ParamAmplitude = file.ReadFloat(kParametersSection, "ParamAmplitude", def.ParamAmplitude);
-    s.ParamPhase = file.ReadFloat(kParametersSection, "ParamPhase", def.ParamPhase);
-    s.ParamPanPot = file.ReadFloat(kParametersSection, "ParamPanPot", def.ParamPanPot);
-    s.FFTPoint = file.ReadInteger(kParametersSection, "FFTPoint", def.FFTPoint);
-    s.KeyChange = file.ReadFloat(kParametersSection, "KeyChange", def.KeyChange);
-    s.Tempo = file.ReadFloat(kParametersSection, "Tempo", def.Tempo);
-    s.FreqRangeA = file.ReadFloat(kParametersSection, "FreqRangeA", def.FreqRangeA);
-    s.FreqRangeB = file.ReadFloat(kParametersSection, "FreqRangeB", def.FreqRangeB);
+    s.Volume = Read(file, C::VolumeBar, def.Volume);
+    s.Enable = Read(file, C::Switch1, def.Enable);
+    s.Inverse = Read(file, C::Switch2, def.Inverse);
+    s.ParamAmplitude = Read(file, C::TrackAParam, def.ParamAmplitude);
+    s.ParamPhase = Read(file, C::TrackPParam, def.ParamPhase);
+    s.ParamPanPot = Read(file, C::TrackPanPot, def.ParamPanPot);
+    s.FFTPoint = Read(file, C::PopboxFFT, def.FFTPoint);
+    s.KeyChange = Read(file, C::SpinKeyChange, def.KeyChange);
+    s.Tempo = Read(file, C::TrackTempo, def.Tempo);
+    s.FreqRangeA = Read(file, C::Freqbar1, def.FreqRangeA);
+    s.FreqRangeB = Read(file, C::Freqbar2, def.FreqRangeB);
     return s;
 }
 
 void WriteSettings(TIniFile& file, const TSettings& s) {
-    file.WriteFloat(kListeningSection, "Volume", s.Volume);
-    file.WriteBool(kParametersSection, "Enable", s.Enable);
-    file.WriteBool(kParametersSection, "Inverse", s.Inverse);
-    file.WriteFloat(kParametersSection, "ParamAmplitude", s.ParamAmplitude);
-    file.WriteFloat(kParametersSection, "ParamPhase", s.ParamPhase);
-    file.WriteFloat(kParametersSection, "ParamPanPot", s.ParamPanPot);
-    file.WriteInteger(kParametersSection, "FFTPoint", s.FFTPoint);
-    file.WriteFloat(kParametersSection, "KeyChange", s.KeyChange);
-    file.WriteFloat(kParametersSection, "Tempo", s.Tempo);
-    file.WriteFloat(kParametersSection, "FreqRangeA", s.FreqRangeA);
-    file.WriteFloat(kParametersSection, "FreqRangeB", s.FreqRangeB);
+    Write(file, C::VolumeBar, s.Volume);
+    Write(file, C::Switch1, s.Enable);
+    Write(file, C::Switch2, s.Inverse);
+    Write(file, C::TrackAParam, s.ParamAmplitude);
+    Write(file, C::TrackPParam, s.ParamPhase);
+    Write(file, C::TrackPanPot, s.ParamPanPot);
+    Write(file, C::PopboxFFT, s.FFTPoint);
+    Write(file, C::SpinKeyChange, s.KeyChange);
+    Write(file, C::TrackTempo, s.Tempo);
+    Write(file, C::Freqbar1, s.FreqRangeA);
+    Write(file, C::Freqbar2, s.FreqRangeB);
 }
 
 std::optional<TSettings> LoadSettingsFile(const std::filesystem::path& path) {
@@ -69,25 +102,17 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executable) 
 
 TSettingsControls ControlsFromSettings(const TSettings& s, const TSettingsControls& current) {
     TSettingsControls c = current;
-    c.VolumeBar = ConstrainToControl(controls::VolumeBar, s.Volume, current.VolumeBar);
-    c.Switch1 = s.Enable;
-    c.Switch2 = s.Inverse;
-    c.TrackAParam =
-        ConstrainToControl(controls::TrackAParam, s.ParamAmplitude, current.TrackAParam);
-    c.TrackPParam = ConstrainToControl(controls::TrackPParam, s.ParamPhase, current.TrackPParam);
-    c.TrackPanPot = ConstrainToControl(controls::TrackPanPot, s.ParamPanPot, current.TrackPanPot);
-
-    const double item = std::nearbyint(std::log2(static_cast<double>(s.FFTPoint)) - 13.0);
-    if (!std::isnan(item))
-        c.PopboxFFT = static_cast<int>(
-            std::clamp(item, 0.0, static_cast<double>(controls::PopboxFFTItemCount - 1)));
-
-    c.SpinKeyChange =
-        ConstrainToControl(controls::SpinKeyChange, s.KeyChange, current.SpinKeyChange);
-    c.TrackTempo = ConstrainToControl(controls::TrackTempo, std::log10(s.Tempo / 100.0 + 1.0),
-                                      current.TrackTempo);
-    c.Freqbar1 = ConstrainToControl(controls::Freqbar1, std::log10(s.FreqRangeA), current.Freqbar1);
-    c.Freqbar2 = ConstrainToControl(controls::Freqbar2, std::log10(s.FreqRangeB), current.Freqbar2);
+    c.VolumeBar = Limited(C::VolumeBar, s.Volume, current.VolumeBar);
+    c.Switch1 = Limited(C::Switch1, s.Enable, current.Switch1) != 0.0;
+    c.Switch2 = Limited(C::Switch2, s.Inverse, current.Switch2) != 0.0;
+    c.TrackAParam = Limited(C::TrackAParam, s.ParamAmplitude, current.TrackAParam);
+    c.TrackPParam = Limited(C::TrackPParam, s.ParamPhase, current.TrackPParam);
+    c.TrackPanPot = Limited(C::TrackPanPot, s.ParamPanPot, current.TrackPanPot);
+    c.PopboxFFT = static_cast<int>(Limited(C::PopboxFFT, s.FFTPoint, current.PopboxFFT));
+    c.SpinKeyChange = Limited(C::SpinKeyChange, s.KeyChange, current.SpinKeyChange);
+    c.TrackTempo = Limited(C::TrackTempo, s.Tempo, current.TrackTempo);
+    c.Freqbar1 = Limited(C::Freqbar1, s.FreqRangeA, current.Freqbar1);
+    c.Freqbar2 = Limited(C::Freqbar2, s.FreqRangeB, current.Freqbar2);
     return c;
 }
 

@@ -18,24 +18,37 @@ float StepRight(float maximum, float value, double step) {
 
 namespace {
 using C = StepControl;
-// The band bars end at the single-precision neighbours of log10(24000) just below and above it.
-constexpr std::array<StepControlRange, kStepControlCount> kRanges{{
-    {C::TrackAParam, "TrackAParam", 0.0f, 70.0f, 1.0},
-    {C::TrackPParam, "TrackPParam", 1.0f, 60.0f, 1.0},
-    {C::TrackPanPot, "TrackPanPot", -20.0f, 20.0f, 1.0},
-    {C::SpinKeyChange, "SpinKeyChange", -7.0f, 7.0f, 1.0},
-    {C::TrackTempo, "TrackTempo", -0.301f, 0.301f, 0.02},
-    {C::Freqbar1, "Freqbar1", 1.0f, 4.380210876464844f, 0.1},
-    {C::Freqbar2, "Freqbar2", 1.0f, 4.380211353302002f, 0.1},
-}};
+
+// The table's row of each step control, in the order of StepControl.
+constexpr std::array<corvanel::ControlId, kStepControlCount> kRowIds{
+    corvanel::ControlId::TrackAParam, corvanel::ControlId::TrackPParam,
+    corvanel::ControlId::TrackPanPot, corvanel::ControlId::SpinKeyChange,
+    corvanel::ControlId::TrackTempo,  corvanel::ControlId::Freqbar1,
+    corvanel::ControlId::Freqbar2,
+};
+
+std::array<StepControlRange, kStepControlCount> RangesFromTable() {
+    std::array<StepControlRange, kStepControlCount> ranges{};
+    for (std::size_t i = 0; i < kStepControlCount; ++i) {
+        const corvanel::ControlRow& row = corvanel::ControlRowOf(kRowIds[i]);
+        ranges[i] = {static_cast<StepControl>(i), row.Name, static_cast<float>(row.Range.Min),
+                     static_cast<float>(row.Range.Max), row.KeyStep};
+    }
+    return ranges;
+}
 } // namespace
 
 const std::array<StepControlRange, kStepControlCount>& StepControlRanges() {
-    return kRanges;
+    static const std::array<StepControlRange, kStepControlCount> ranges = RangesFromTable();
+    return ranges;
 }
 
 const StepControlRange& StepControlRangeOf(StepControl control) {
-    return kRanges[static_cast<std::size_t>(control)];
+    return StepControlRanges()[static_cast<std::size_t>(control)];
+}
+
+corvanel::ControlId ControlIdOf(StepControl control) {
+    return kRowIds[static_cast<std::size_t>(control)];
 }
 
 int NextFftSizeIndex(int index, int count) {

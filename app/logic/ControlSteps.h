@@ -4,6 +4,7 @@
 // a speed factor or of a frequency in Hz). Pure; UI thread.
 
 #include "app/logic/KeyCommands.h"
+#include "controls/ControlTable.h"
 
 #include <array>
 #include <cstddef>
@@ -34,9 +35,12 @@ struct StepControlRange {
     double step;
 };
 
+// Read from the table of controls: its range, and its key step as the step.
 inline constexpr std::size_t kStepControlCount = 7;
 const std::array<StepControlRange, kStepControlCount>& StepControlRanges();
 const StepControlRange& StepControlRangeOf(StepControl control);
+// The control's row in the table of controls.
+corvanel::ControlId ControlIdOf(StepControl control);
 
 enum class StepDirection { Left, Right };
 struct StepMove {

@@ -1,59 +1,68 @@
 #include "app/logic/ParameterResets.h"
 
+#include "controls/ControlRules.h"
+
 namespace {
 using G = ResetGroup;
 using C = StepControl;
-// log10(200) and log10(16500) as the scroll bars hold them.
-constexpr float kBandLowDefault = 2.3010299956639813f;
-constexpr float kBandHighDefault = 4.217483944213907f;
-
+// The values restored come from the table of controls.
 constexpr std::array<ResetRule, kResetRuleCount> kRules{{
     {G::AParam,
      "Panel1",
      "Panel1Click",
      "振幅パラメーターを初期値に戻しますか？",
-     {{{C::TrackAParam, 60.0f, "TrackAParamChange"}, {}}},
+     {{{C::TrackAParam, "TrackAParamChange"}, {}}},
      1},
     {G::PParam,
      "Panel2",
      "Panel2Click",
      "位相パラメーターを初期値に戻しますか？",
-     {{{C::TrackPParam, 30.0f, "TrackPParamChange"}, {}}},
+     {{{C::TrackPParam, "TrackPParamChange"}, {}}},
      1},
     {G::PanPot,
      "Panel3",
      "Panel3DblClick",
      "定位を初期値に戻しますか？",
-     {{{C::TrackPanPot, 0.0f, "TrackPanPotChange"}, {}}},
+     {{{C::TrackPanPot, "TrackPanPotChange"}, {}}},
      1},
     {G::KeyChange,
      "Panel4",
      "Panel4Click",
      "キーを初期値に戻しますか？",
-     {{{C::SpinKeyChange, 0.0f, "SpinKeyChangeChange"}, {}}},
+     {{{C::SpinKeyChange, "SpinKeyChangeChange"}, {}}},
      1},
     {G::Tempo,
      "Panel6",
      "Panel6DblClick",
      "テンポを初期値に戻しますか？",
-     {{{C::TrackTempo, 0.0f, "TrackTempoChange"}, {}}},
+     {{{C::TrackTempo, "TrackTempoChange"}, {}}},
      1},
     {G::Band,
      "Panel7",
      "Panel7Click",
      "対象バンドを初期値に戻しますか？",
-     {{{C::Freqbar1, kBandLowDefault, "Freqbar1Change"},
-       {C::Freqbar2, kBandHighDefault, "Freqbar2Change"}}},
+     {{{C::Freqbar1, "Freqbar1Change"}, {C::Freqbar2, "Freqbar2Change"}}},
      2},
 }};
+std::array<ResetRule, kResetRuleCount> RulesWithTheirValues() {
+    std::array<ResetRule, kResetRuleCount> rules = kRules;
+    for (ResetRule& rule : rules)
+        for (std::size_t i = 0; i < rule.targetCount; ++i) {
+            ResetTarget& target = rule.targets[i];
+            target.value = static_cast<float>(
+                corvanel::ResetValue(corvanel::ControlRowOf(ControlIdOf(target.control))));
+        }
+    return rules;
+}
 } // namespace
 
 const std::array<ResetRule, kResetRuleCount>& ResetRules() {
-    return kRules;
+    static const std::array<ResetRule, kResetRuleCount> rules = RulesWithTheirValues();
+    return rules;
 }
 
 const ResetRule& ResetRuleOf(ResetGroup group) {
-    return kRules[static_cast<std::size_t>(group)];
+    return ResetRules()[static_cast<std::size_t>(group)];
 }
 
 std::optional<ResetGroup> ResetGroupFor(KeyHandler handler) {

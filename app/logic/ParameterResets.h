@@ -16,8 +16,8 @@ enum class ResetGroup { AParam, PParam, PanPot, KeyChange, Tempo, Band };
 
 struct ResetTarget {
     StepControl control;
-    float value;
     std::string_view changeHandler;
+    float value = 0.0f; // the table's reset value of the control
 };
 
 struct ResetRule {

@@ -1,4 +1,5 @@
-// The window's controls: places, sizes, captions, ranges and start values.
+// The window's controls: places, sizes and captions; the ranges, steps and start values of
+// those that carry a setting come from the table of controls.
 #include "app/window/TForm1.h"
 
 #include "app/widgets/Artwork.h"
@@ -14,6 +15,8 @@
 #include "app/widgets/WholeItemComboBox.h"
 #include "app/widgets/WindowLook.h"
 
+#include "controls/ControlTable.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -24,7 +27,11 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <cmath>
+
 using namespace corvanel::window;
+using corvanel::ControlId;
+using corvanel::ControlRowOf;
 
 namespace {
 
@@ -56,6 +63,19 @@ FloatTrackBar* MakeBar(Qt::Orientation orientation, FloatTrackBar::Kind kind, QW
     bar->setGeometry(geometry);
     bar->SetRange(min, max);
     bar->SetValue(value);
+    return bar;
+}
+
+// A bar of the table of controls: its range, design value, step and key step.
+FloatTrackBar* MakeBar(Qt::Orientation orientation, FloatTrackBar::Kind kind, QWidget* parent,
+                       const QRect& geometry, ControlId id) {
+    const corvanel::ControlRow& row = ControlRowOf(id);
+    FloatTrackBar* bar =
+        MakeBar(orientation, kind, parent, geometry, static_cast<float>(row.Range.Min),
+                static_cast<float>(row.Range.Max), static_cast<float>(row.Design));
+    if (row.Range.Step > 0.0)
+        bar->SetFrequency(static_cast<float>(row.Range.Step));
+    bar->SetSmallChange(static_cast<float>(row.KeyStep));
     return bar;
 }
 
@@ -150,9 +170,7 @@ void TForm1::BuildPlayer() {
     PaintBox1->setGeometry(1, 1, 71, 71);
 
     VolumeBar = MakeBar(Qt::Vertical, FloatTrackBar::Kind::TrackBar, GroupBox1,
-                        QRect(104, 24, 20, 73), 0.0f, 90.0f, 20.0f);
-    VolumeBar->SetFrequency(0.1f);
-    VolumeBar->SetSmallChange(1.0f);
+                        QRect(104, 24, 20, 73), ControlId::VolumeBar);
     // Attenuation: the loudest end at the top.
     VolumeBar->Slider()->setInvertedAppearance(true);
     VolumeBar->Slider()->setInvertedControls(true);
@@ -199,8 +217,7 @@ void TForm1::BuildReductionSettings() {
     Label6 = MakeLabel(QStringLiteral("逆モード"), content, QRect(16, 64, 57, 17), Qt::AlignCenter);
 
     TrackAParam = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::TrackBar, content,
-                          QRect(88, 5, 121, 20), 0.0f, 70.0f, 70.0f);
-    TrackAParam->SetSmallChange(1.0f);
+                          QRect(88, 5, 121, 20), ControlId::TrackAParam);
     Panel1 = new CaptionPanel(QStringLiteral("Aパラメーター"), QStringLiteral("(左右の音量差判定)"),
                               CaptionPanel::Style::Callout, true, content);
     Panel1->setGeometry(88, 24, 121, 49);
@@ -208,9 +225,7 @@ void TForm1::BuildReductionSettings() {
     Label2 = Panel1->Note();
 
     TrackPParam = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::TrackBar, content,
-                          QRect(216, 5, 121, 20), 1.0f, 60.0f, 15.0f);
-    TrackPParam->SetFrequency(0.1f);
-    TrackPParam->SetSmallChange(1.0f);
+                          QRect(216, 5, 121, 20), ControlId::TrackPParam);
     Panel2 = new CaptionPanel(QStringLiteral("Pパラメーター"), QStringLiteral("(左右の位相差判定)"),
                               CaptionPanel::Style::Callout, true, content);
     Panel2->setGeometry(216, 24, 121, 49);
@@ -218,8 +233,7 @@ void TForm1::BuildReductionSettings() {
     Label4 = Panel2->Note();
 
     TrackPanPot = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::TrackBar, content,
-                          QRect(344, 5, 121, 20), -20.0f, 20.0f, 0.0f);
-    TrackPanPot->SetSmallChange(1.0f);
+                          QRect(344, 5, 121, 20), ControlId::TrackPanPot);
     Panel3 = new CaptionPanel(QStringLiteral("定位"), QStringLiteral("(対象のパンポット)"),
                               CaptionPanel::Style::Callout, true, content);
     Panel3->setGeometry(344, 24, 121, 49);
@@ -232,7 +246,7 @@ void TForm1::BuildReductionSettings() {
     PopboxFFT->addItems({QStringLiteral("低精度 (8192 samples)"),
                          QStringLiteral("中精度 (16384 samples)"),
                          QStringLiteral("高精度 (32768 samples)")});
-    PopboxFFT->setCurrentIndex(1);
+    PopboxFFT->setCurrentIndex(static_cast<int>(ControlRowOf(ControlId::PopboxFFT).Design));
     Panel5 = new CaptionPanel(QStringLiteral("FFT処理点数"), QString(),
                               CaptionPanel::Style::Callout, false, content);
     Panel5->setGeometry(24, 112, 145, 33);
@@ -240,10 +254,12 @@ void TForm1::BuildReductionSettings() {
 
     SpinKeyChange = new QDoubleSpinBox(content);
     SpinKeyChange->setGeometry(176, 88, 145, 22);
-    SpinKeyChange->setDecimals(0);
-    SpinKeyChange->setRange(-7.0, 7.0);
-    SpinKeyChange->setSingleStep(1.0);
-    SpinKeyChange->setValue(0.0);
+    const corvanel::ControlRow& key = ControlRowOf(ControlId::SpinKeyChange);
+    // As many decimals as the step has: none for whole semitones.
+    SpinKeyChange->setDecimals(static_cast<int>(std::lround(-std::log10(key.Range.Step))));
+    SpinKeyChange->setRange(key.Range.Min, key.Range.Max);
+    SpinKeyChange->setSingleStep(key.KeyStep);
+    SpinKeyChange->setValue(key.Design);
     SpinKeyChange->setAlignment(Qt::AlignCenter);
     Panel4 = new CaptionPanel(QStringLiteral("キーチェンジ (半音単位)"), QString(),
                               CaptionPanel::Style::Callout, true, content);
@@ -251,21 +267,17 @@ void TForm1::BuildReductionSettings() {
     Label10 = Panel4->Title();
 
     TrackTempo = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::ScrollBar, content,
-                         QRect(328, 88, 145, 18), -0.301f, 0.301f, 0.0f);
-    TrackTempo->SetSmallChange(0.02f);
+                         QRect(328, 88, 145, 18), ControlId::TrackTempo);
     Panel6 = new CaptionPanel(QStringLiteral("テンポ"), QString(), CaptionPanel::Style::Callout,
                               true, content);
     Panel6->setGeometry(328, 112, 145, 33);
     Label11 = Panel6->Title();
 
-    // The maxima are the two single-precision neighbours of log10(24000).
     Freqbar1 = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::ThinScrollBar, content,
-                       QRect(24, 160, 377, 9), 1.0f, 4.380210876464844f, 1.0f);
-    Freqbar1->SetSmallChange(0.1f);
+                       QRect(24, 160, 377, 9), ControlId::Freqbar1);
     Label13 = MakeLabel(QStringLiteral("LOW"), content, QRect(408, 153, 64, 17), Qt::AlignCenter);
     Freqbar2 = MakeBar(Qt::Horizontal, FloatTrackBar::Kind::ThinScrollBar, content,
-                       QRect(24, 176, 377, 9), 1.0f, 4.380211353302002f, 4.380211353302002f);
-    Freqbar2->SetSmallChange(0.1f);
+                       QRect(24, 176, 377, 9), ControlId::Freqbar2);
     Label14 = MakeLabel(QStringLiteral("HIGH"), content, QRect(409, 172, 64, 17), Qt::AlignCenter);
 
     Panel7 = new CaptionPanel(QStringLiteral("＜低音　リデュース対象バンド　高音＞"), QString(),

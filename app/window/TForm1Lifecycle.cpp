@@ -2,11 +2,11 @@
 #include "app/window/TForm1.h"
 #include "base/Version.h"
 
-#include "controls/ControlLimits.h"
 #include "app/widgets/FloatTrackBar.h"
+#include "app/widgets/ToggleSwitch.h"
+#include "controls/ControlTable.h"
 #include "controls/Settings.h"
 #include "controls/SettingsLocation.h"
-#include "app/widgets/ToggleSwitch.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"
@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include <cmath>
 #include <cstdio>
 
 using namespace corvanel;
@@ -65,8 +64,8 @@ void TForm1::FormCreate(QObject*) {
     VRInverse.store(false);
 
     // Moving the bars raises their change handlers, which set the band edges and labels.
-    Freqbar1->SetValue(std::log10(200.0f));
-    Freqbar2->SetValue(std::log10(16500.0f));
+    Freqbar1->SetValue(static_cast<float>(ControlRowOf(ControlId::Freqbar1).Start));
+    Freqbar2->SetValue(static_cast<float>(ControlRowOf(ControlId::Freqbar2).Start));
 
     // The thresholds and the frame length follow their controls' design values.
     TrackAParamChange(nullptr);

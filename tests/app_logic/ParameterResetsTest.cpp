@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -103,6 +104,24 @@ TEST(ResetDefaults, BandDefaultsGiveTheStartUpEdges) {
     const auto& band = ResetRuleOf(G::Band);
     EXPECT_NEAR(std::pow(10.0f, band.targets[0].value), 200.0, 1e-3);
     EXPECT_NEAR(std::pow(10.0f, band.targets[1].value), 16500.0, 1e-2);
+}
+
+} // namespace
+
+namespace {
+
+// The resets restore exactly the controls the table marks as reset, each once.
+TEST(ResetDefaults, TheResetControlsAreTheTablesResettableRows) {
+    std::vector<corvanel::ControlId> reset;
+    for (const ResetRule& rule : ResetRules())
+        for (std::size_t i = 0; i < rule.targetCount; ++i)
+            reset.push_back(ControlIdOf(rule.targets[i].control));
+    std::sort(reset.begin(), reset.end());
+    std::vector<corvanel::ControlId> resettable;
+    for (const corvanel::ControlRow& row : corvanel::ControlRows())
+        if (row.Resets)
+            resettable.push_back(row.Id);
+    EXPECT_EQ(reset, resettable);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "controls/Settings.h"
-#include "controls/ControlLimits.h"
+#include "controls/ControlRules.h"
 
 #include <gtest/gtest.h>
 
