@@ -2,6 +2,7 @@
 // fed 16-bit samples on its standard input. Data comes from BASS_Encode_Write and from what
 // the channel renders (a DSP routine of lowest priority, so it sees the final samples).
 
+#include "base/AudioThread.h"
 #include "audio/include/bass.h"
 #include "base/CommandLine.h"
 #include "audio/include/EncodeFailure.h"
@@ -75,8 +76,8 @@ void succeed() {
     encode::setLastProgramMessages({});
 }
 
-// AUDIO THREAD for a playing channel: feeds the encoder what the channel rendered.
-void feedFromChannel(HDSP, DWORD, void* buffer, DWORD length, void* user) {
+// Feeds the encoder what the channel rendered.
+CORVANEL_AUDIO_THREAD void feedFromChannel(HDSP, DWORD, void* buffer, DWORD length, void* user) {
     const auto handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(user));
     if (auto enc = lookupAs<Encoder>(handle))
         enc->queue().write(buffer, length);

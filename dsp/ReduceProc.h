@@ -8,6 +8,7 @@
 // ChangeFrameSize. The program wires the sinks at start-up, before the first call.
 #pragma once
 
+#include "base/AudioThread.h"
 #include "dsp/ReduceProcessor.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ extern TMemoryQueue& TailQueue;
 
 // The audio library's DSP callback form. A non-zero handle sends the output to the playback
 // sink, 0 to the encoder sink. channel and user (always SoundQueue) are not read.
-void ReduceProc(std::uint32_t handle, std::uint32_t channel, void* buffer, std::uint32_t length,
+CORVANEL_AUDIO_THREAD void ReduceProc(std::uint32_t handle, std::uint32_t channel, void* buffer, std::uint32_t length,
                 void* user) noexcept;
 
 } // namespace corvanel

@@ -6,6 +6,8 @@
 // Threads: Replace (through ViewProc) on the audio thread; ReadUpTo and Clear on the UI thread.
 // One lock guards the buffer and is held only for the copy.
 
+#include "base/AudioThread.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -41,6 +43,6 @@ class OutputTap {
     std::size_t readPos_ = 0;
 };
 
-// Audio thread. The tap in the audio library's DSP callback form: user is the OutputTap;
-// buffer holds length bytes and is left unchanged.
-void ViewProc(uint32_t handle, uint32_t channel, void* buffer, uint32_t length, void* user);
+// The tap in the audio library's DSP callback form: user is the OutputTap; buffer holds
+// length bytes and is left unchanged.
+CORVANEL_AUDIO_THREAD void ViewProc(uint32_t handle, uint32_t channel, void* buffer, uint32_t length, void* user);

@@ -16,6 +16,7 @@
 // must outlive the chain.
 #pragma once
 
+#include "base/AudioThread.h"
 #include "audio/include/bass.h"
 #include "engine/OutputTap.h"
 #include "engine/TagList.h"
@@ -106,9 +107,9 @@ class StreamChain {
   private:
     void ReleaseChain();
     void ReadTags();
-    // AUDIO THREAD, at the end of the tempo stream's data: sends the input the reduction
-    // still holds to the push stream, so playback reaches the song's last sample.
-    static void SendHeldBackEnd(HSYNC sync, DWORD channel, DWORD data, void* user);
+    // At the end of the tempo stream's data: sends the input the reduction still holds to the
+    // push stream, so playback reaches the song's last sample.
+    CORVANEL_AUDIO_THREAD static void SendHeldBackEnd(HSYNC sync, DWORD channel, DWORD data, void* user);
 
     ReduceProcessor& FProcessor;
     OutputTap& FViewStream;

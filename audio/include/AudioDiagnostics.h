@@ -2,7 +2,7 @@
 //
 // underruns: device callbacks in which a playing channel that had started to sound and whose
 // source had not ended found its playback buffer short (a stalled push stream counts).
-// Times: the device callback's wall time (it never blocks) and the update thread's CPU time.
+// Times: the device callback's wall time (it never blocks) and the audio thread's CPU time.
 #pragma once
 
 #include <cstdint>

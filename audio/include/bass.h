@@ -10,8 +10,8 @@
  * fails without effect and sets the calling thread's error code (BASS_ErrorGetCode).
  *
  * Threads: every function may be called from the UI thread or from a DSP routine running on
- * the library's update thread ("audio thread"), except BASS_Init/BASS_Free (UI thread only,
- * never from a DSP routine). DSPPROC routines run on the update thread.
+ * the library's audio thread, except BASS_Init/BASS_Free (UI thread only,
+ * never from a DSP routine). DSPPROC routines run on the audio thread.
  *
  * Text: with BASS_UNICODE, file names and command lines are UTF-16 (char16_t) strings;
  * without it they are narrow strings in the locale's encoding (UTF-8 on Linux).
@@ -71,7 +71,7 @@ typedef DWORD HSYNC;   /* a sync set on a channel */
 
 /* BASS_SetConfig options. */
 #define BASS_CONFIG_BUFFER 0             /* playback buffer, ms (10 ... 5000, default 500) */
-#define BASS_CONFIG_UPDATEPERIOD 1       /* update thread period, ms (5 ... 100, default 10) */
+#define BASS_CONFIG_UPDATEPERIOD 1       /* audio thread period, ms (5 ... 100, default 10) */
 #define BASS_CONFIG_ENCODE_QUEUE 0x10301 /* encoder queue limit, bytes; 0 = no limit */
 
 /* Stream and file flags. */
@@ -117,7 +117,7 @@ typedef struct BASS_CHANNELINFO {
 #define BASS_CTYPE_STREAM_TEMPO 0x1f200
 
 /* User stream procedure: fill up to length bytes, return the count, or'ed with
-   BASS_STREAMPROC_END when the stream ends. Runs on the update thread (or the caller of
+   BASS_STREAMPROC_END when the stream ends. Runs on the audio thread (or the caller of
    BASS_ChannelGetData for a decoding stream). */
 typedef DWORD (*STREAMPROC)(HSTREAM handle, void* buffer, DWORD length, void* user);
 #define BASS_STREAMPROC_END 0x80000000u
@@ -125,7 +125,7 @@ typedef DWORD (*STREAMPROC)(HSTREAM handle, void* buffer, DWORD length, void* us
 #define STREAMPROC_PUSH ((STREAMPROC)(intptr_t)-1)
 
 /* DSP routine: modify the length bytes at buffer in place; the channel delivers what it
-   leaves there. Runs on the update thread for playing channels ("audio thread"), on the
+   leaves there. Runs on the audio thread for playing channels, on the
    caller's thread for BASS_ChannelGetData. */
 typedef void (*DSPPROC)(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user);
 

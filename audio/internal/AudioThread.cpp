@@ -1,4 +1,4 @@
-#include "audio/internal/UpdateThread.h"
+#include "audio/internal/AudioThread.h"
 
 #include "audio/include/bass.h"
 #include "audio/internal/Channel.h"
@@ -17,11 +17,11 @@ uint64_t threadCpuNanos() {
 }
 } // namespace
 
-UpdateThread::UpdateThread(PlaybackDevice& device) : device_(device) {
+AudioThread::AudioThread(PlaybackDevice& device) : device_(device) {
     thread_ = std::thread([this] { run(); });
 }
 
-UpdateThread::~UpdateThread() {
+AudioThread::~AudioThread() {
     {
         std::lock_guard guard(lock_);
         quit_ = true;
@@ -30,7 +30,7 @@ UpdateThread::~UpdateThread() {
     thread_.join();
 }
 
-void UpdateThread::wake() {
+void AudioThread::wake() {
     {
         std::lock_guard guard(lock_);
         woken_ = true;
@@ -38,7 +38,7 @@ void UpdateThread::wake() {
     wakeup_.notify_all();
 }
 
-void UpdateThread::run() {
+void AudioThread::run() {
     for (;;) {
         {
             std::unique_lock guard(lock_);

@@ -1,6 +1,6 @@
-// The library's update thread: every period (BASS_CONFIG_UPDATEPERIOD ms), or sooner when
-// woken, it renders ahead into the playback buffer of each playing channel. DSP routines of
-// playing channels run here ("audio thread").
+// The library's audio thread: every period (BASS_CONFIG_UPDATEPERIOD ms), or sooner when
+// woken, it renders ahead into the playback buffer of each playing channel. DSP routines and
+// syncs of playing channels run here.
 #pragma once
 
 #include <atomic>
@@ -13,12 +13,12 @@ namespace corvanel::audio {
 
 class PlaybackDevice;
 
-class UpdateThread {
+class AudioThread {
   public:
-    explicit UpdateThread(PlaybackDevice& device);
-    ~UpdateThread(); // stops and joins: no DSP routine runs after it returns
-    UpdateThread(const UpdateThread&) = delete;
-    UpdateThread& operator=(const UpdateThread&) = delete;
+    explicit AudioThread(PlaybackDevice& device);
+    ~AudioThread(); // stops and joins: no DSP routine runs after it returns
+    AudioThread(const AudioThread&) = delete;
+    AudioThread& operator=(const AudioThread&) = delete;
 
     void wake();
 

@@ -276,8 +276,7 @@ uint32_t Channel::activeState() {
     return hasPendingData() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STALLED;
 }
 
-// AUDIO THREAD
-bool Channel::service(PlaybackDevice& device) {
+CORVANEL_AUDIO_THREAD bool Channel::service(PlaybackDevice& device) {
     bool rendered = false;
     bool autoFree = false;
     {

@@ -3,11 +3,12 @@
 // and, once played, its Voice on the playback device.
 //
 // Byte counts are of the channel's own sample stream (frameBytes() per frame).
-// Threads: the render lock serialises rendering (update thread or BASS_ChannelGetData's
+// Threads: the render lock serialises rendering (audio thread or BASS_ChannelGetData's
 // caller) against the UI thread's seek, stop, restart and release; produce(), seekLocked() and
-// closeLocked() run with it held. Entry points on the update thread are marked AUDIO THREAD.
+// closeLocked() run with it held. Entry points on the audio thread are marked CORVANEL_AUDIO_THREAD.
 #pragma once
 
+#include "base/AudioThread.h"
 #include "audio/include/bass.h"
 #include "audio/internal/DspChain.h"
 #include "audio/internal/Registry.h"
@@ -46,8 +47,8 @@ class Channel : public HandleObject, public std::enable_shared_from_this<Channel
 
     // Renders up to `bytes` (whole frames) and runs the DSP routines on them. Returns the
     // bytes rendered, 0 when nothing is available now (a push stream waiting for data), -1 at
-    // the end. Takes the render lock. AUDIO THREAD (and BASS_ChannelGetData's caller).
-    int64_t render(uint8_t* out, size_t bytes);
+    // the end. Takes the render lock. Also called by BASS_ChannelGetData's caller.
+    CORVANEL_AUDIO_THREAD int64_t render(uint8_t* out, size_t bytes);
     // Fills as much of `bytes` as the stream gives before it stalls or ends; -1 if it had
     // already ended. For BASS_ChannelGetData.
     int64_t pull(uint8_t* out, size_t bytes);
@@ -73,8 +74,8 @@ class Channel : public HandleObject, public std::enable_shared_from_this<Channel
     bool stop();
     uint32_t activeState();
 
-    // AUDIO THREAD: keeps the playback buffer full. Returns true if it rendered anything.
-    bool service(PlaybackDevice& device);
+    // Keeps the playback buffer full. Returns true if it rendered anything.
+    CORVANEL_AUDIO_THREAD bool service(PlaybackDevice& device);
     void onRelease() override;
 
   protected:

@@ -1,7 +1,7 @@
 // The DSP routines attached to one channel, run in priority order (higher first) on each
 // block the channel renders.
 //
-// add/remove: any thread. run: the thread that renders the channel (update thread, or the
+// add/remove: any thread. run: the thread that renders the channel (audio thread, or the
 // caller of BASS_ChannelGetData), with the channel's render lock held.
 #pragma once
 

@@ -3,7 +3,7 @@
 #include "audio/include/bass.h"
 #include "audio/internal/Channel.h"
 #include "audio/internal/Registry.h"
-#include "audio/internal/UpdateThread.h"
+#include "audio/internal/AudioThread.h"
 #include "audio/internal/Voice.h"
 
 #include <SDL2/SDL.h>
@@ -46,7 +46,7 @@ void setCurrentDevice(std::shared_ptr<PlaybackDevice> device) {
         std::lock_guard guard(currentLock);
         old = std::exchange(current, std::move(device));
     }
-    // The old device (its update thread joined, its SDL device closed) goes here, unlocked.
+    // The old device (its audio thread joined, its SDL device closed) goes here, unlocked.
 }
 
 std::shared_ptr<PlaybackDevice> PlaybackDevice::open(uint32_t rate, bool silent) {
@@ -93,7 +93,7 @@ std::shared_ptr<PlaybackDevice> PlaybackDevice::open(uint32_t rate, bool silent)
     device->sdlStarted_ = true;
     device->mixBuffer_.assign(static_cast<size_t>(have.samples) * 2, 0.0f);
     device->voiceBuffer_.assign(static_cast<size_t>(have.samples) * 2, 0.0f);
-    device->updater_ = std::make_unique<UpdateThread>(*device);
+    device->updater_ = std::make_unique<AudioThread>(*device);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }

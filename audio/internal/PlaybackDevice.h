@@ -2,11 +2,11 @@
 //
 // The SDL callback mixes the Voice of every attached channel (volume applied) and never
 // decodes, allocates or waits on a lock of ours: voices are attached and detached under SDL's
-// device lock, which SDL holds only around the callback. The update thread (UpdateThread)
+// device lock, which SDL holds only around the callback. The audio thread (AudioThread)
 // keeps the voices filled.
 //
 // Threads: open/close, start/stop, attach/detach on the UI thread (attach also from a DSP
-// routine); channels() on the update thread.
+// routine); channels() on the audio thread.
 #pragma once
 
 #include <atomic>
@@ -18,7 +18,7 @@
 namespace corvanel::audio {
 
 class Channel;
-class UpdateThread;
+class AudioThread;
 struct Voice;
 
 class PlaybackDevice {
@@ -34,10 +34,10 @@ class PlaybackDevice {
     uint32_t rate() const { return rate_; }
     void start();
     void stop();
-    // Stops the update thread (no DSP routine runs after it returns) and the output.
+    // Stops the audio thread (no DSP routine runs after it returns) and the output.
     void shutdown();
 
-    // Adds the channel to the mixer and to the update thread's list (idempotent).
+    // Adds the channel to the mixer and to the audio thread's list (idempotent).
     bool attach(const std::shared_ptr<Channel>& channel, Voice* voice);
     void detach(const Channel* channel, Voice* voice);
     // Runs fn while the callback cannot run.
@@ -73,7 +73,7 @@ class PlaybackDevice {
 
     std::mutex channelsLock_;
     std::vector<std::shared_ptr<Channel>> channels_;
-    std::unique_ptr<UpdateThread> updater_;
+    std::unique_ptr<AudioThread> updater_;
 };
 
 // The device of BASS_Init, null before it and after BASS_Free.

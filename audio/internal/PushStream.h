@@ -1,7 +1,7 @@
 // A stream that plays what it is given: either the bytes queued with BASS_StreamPutData (push)
 // or what a STREAMPROC callback returns.
 //
-// put() may be called from any thread, DSP routines on the update thread included; the queue
+// put() may be called from any thread, DSP routines on the audio thread included; the queue
 // has its own short lock, never held while anything else runs. Threads otherwise as Channel.
 #pragma once
 

@@ -5,7 +5,7 @@
 // reused until the 32-bit counter wraps. Lookups copy the shared_ptr, so an object stays alive
 // while a call works on it even if another thread frees its handle meanwhile.
 //
-// Threads: every function may be called from any thread (UI thread, update thread). The
+// Threads: every function may be called from any thread (UI thread, audio thread). The
 // registry lock is held only for the map operation itself, never while a release hook or
 // onRelease runs.
 #pragma once

@@ -2,7 +2,7 @@
 // (mono is doubled, more channels are mixed down). Same rate and stereo: a plain scale by
 // 1/32768, so what is heard is sample-exact.
 //
-// Thread: the update thread only (one instance per playing channel).
+// Thread: the audio thread only (one instance per playing channel).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Lock-free single-producer single-consumer ring of float samples.
 //
-// Producer: the update thread (write). Consumer: the SDL device callback (read). Neither
+// Producer: the audio thread (write). Consumer: the SDL device callback (read). Neither
 // allocates nor blocks. clear() and the constructor are for a moment when neither side runs
 // (the caller holds the device lock and the channel's render lock).
 #pragma once

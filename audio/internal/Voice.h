@@ -1,7 +1,7 @@
 // What the device callback sees of one playing channel: its playback buffer (stereo float
 // frames at the device rate, after DSP routines and resampling), its volume and its state.
 //
-// Written by the UI thread (volume, audible) and the update thread (ring, sourceEnded);
+// Written by the UI thread (volume, audible) and the audio thread (ring, sourceEnded);
 // read by the SDL device callback, which never blocks on any of it.
 #pragma once
 

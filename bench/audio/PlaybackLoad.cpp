@@ -1,7 +1,7 @@
 // Plays the program's chain in real time — a file source, a playing tempo stream whose DSP
 // routine frames the audio like the vocal reducer (N = 32768 sample pairs: waits for 4*N bytes,
 // then pushes 3*N bytes per frame into a playing push stream, and silences its block) and costs
-// a set CPU time per frame — and prints the update thread's and the device callback's time and
+// a set CPU time per frame — and prints the audio thread's and the device callback's time and
 // the count of callbacks that found a buffer short.
 //
 // Usage: bench_audio_playback [seconds=60] [ms of DSP work per 16384 sample pairs=5 | real]
@@ -42,7 +42,7 @@ void spin(double ms) {
         x = x + std::sqrt(x + 1.0);
 }
 
-// AUDIO THREAD: the reducer's framing, with a stand-in for its FFT work.
+// On the audio thread: the reducer's framing, with a stand-in for its FFT work.
 void reduce(HDSP, DWORD, void* buffer, DWORD length, void* user) {
     auto* r = static_cast<Reducer*>(user);
     const char* in = static_cast<const char*>(buffer);
@@ -56,12 +56,12 @@ void reduce(HDSP, DWORD, void* buffer, DWORD length, void* user) {
     std::memset(buffer, 0, length);
 }
 
-// AUDIO THREAD: the reduction processor itself; it sends its frames to its playback sink.
+// On the audio thread: the reduction processor itself; it sends its frames to its playback sink.
 void realReduce(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user) {
     corvanel::ReduceProcessor::DspCallback(handle, channel, buffer, length, user);
 }
 
-// AUDIO THREAD: the scope's tap.
+// On the audio thread: the scope's tap.
 std::mutex viewLock;
 std::vector<char> view;
 void tap(HDSP, DWORD, void* buffer, DWORD length, void*) {
@@ -143,10 +143,10 @@ int main(int argc, char** argv) {
     const double cb = end.callbackSeconds - start.callbackSeconds;
     if (real)
         std::printf(
-            "update thread CPU       %.3f s (%.2f %% of one core, the processor included)\n", upd,
+            "audio thread CPU       %.3f s (%.2f %% of one core, the processor included)\n", upd,
             100.0 * upd / wall);
     else
-        std::printf("update thread CPU       %.3f s (%.2f %% of one core; DSP work %.3f s of it)\n",
+        std::printf("audio thread CPU       %.3f s (%.2f %% of one core; DSP work %.3f s of it)\n",
                     upd, 100.0 * upd / wall, reducer.frames * reducer.msPerFrame / 1000.0);
     std::printf("device callback time    %.4f s (%.3f %% of one core, %.1f us per callback)\n", cb,
                 100.0 * cb / wall,

@@ -177,7 +177,7 @@ TEST_F(Playback, WithoutAUsableDriverItFallsBackToSilentPlayback) {
     EXPECT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > 4000; }));
 }
 
-// The UI thread's calls against the update thread: each routine run must find its stream
+// The UI thread's calls against the audio thread: each routine run must find its stream
 // alive, and no routine runs once BASS_Free or BASS_StreamFree has returned.
 struct Counting {
     std::atomic<int> calls{0};
