@@ -1,14 +1,14 @@
 #include "export/ExportRun.h"
 
-#include "export/EncoderCatalogue.h"
-#include "export/EncoderCommandLine.h"
-#include "export/SameFile.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 #include "audio/chain/TextCodec.h"
 #include "audio/encode/EncodeFailure.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
+#include "export/EncoderCatalogue.h"
+#include "export/EncoderCommandLine.h"
+#include "export/SameFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -128,7 +128,8 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         const HSTREAM tempo = FChain.dwFxStream();
         const std::uint32_t rate = FChain.ChInfo().freq;
 
-        // 5. Start the encoder, with the run's own queue limit (taken when it starts).
+        // 5. Start the encoder, then give it the run's own queue limit before anything is
+        // written to it.
         const bool wave = IsWaveEncoder(FState.EncodeProgram);
         const std::string text =
             wave ? FState.Edit2
@@ -136,22 +137,17 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
                                            FChain.ChTag().Value("TITLE"),
                                            FChain.ChTag().Value("ARTIST"));
         const std::u16string text16 = Utf8ToUtf16(text);
-        const DWORD oldLimit = BASS_GetConfig(BASS_CONFIG_ENCODE_QUEUE);
-        BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, FOptions.EncoderQueueLimit);
         const HENCODE encoder =
             BASS_Encode_Start(FChain.dwOutStream(), text16.c_str(),
                               wave ? kWaveEncodeFlags : kProgramEncodeFlags, nullptr, nullptr);
-        const std::string startDetail = audio::encode::lastFailureDetail();
-        if (oldLimit != static_cast<DWORD>(-1))
-            BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, oldLimit);
         FChain.SetEncoder(encoder);
         if (encoder == 0) {
-            audio::encode::setLastFailureDetail(startDetail);
             audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(wave ? "出力ファイルを作成できません"
                                                  : "エンコーダーを起動できません"));
         }
         EncoderGuard guard(encoder);
+        BASS_Encode_SetQueueLimit(encoder, FOptions.EncoderQueueLimit);
 
         // 6.
         const QWORD length = BASS_ChannelGetLength(source, BASS_POS_BYTE);

@@ -14,9 +14,12 @@
 // in percent of the source's length in bytes; the pass-through pause in milliseconds; the
 // encoder queue limit in bytes. Paths and texts are UTF-8.
 //
-// Threads: UI thread only (the window, or a batch tool's main thread). The run owns the
-// chain's streams and encoder from the rebuild to the clean-up; while Running() is true the
-// window's play, open, save-to and export commands must do nothing.
+// Threads: a run and its view on one thread: the window's UI thread, or any thread of a
+// batch tool, which may run several exports at once, each with its own run, chain, processor
+// and view (the encoder's queue limit is the run's own; the audio layer is thread-safe).
+// CornerButton1Click and AbortFlag from any thread. The run owns the chain's streams and
+// encoder from the rebuild to the clean-up; while Running() is true the window's play, open,
+// save-to and export commands must do nothing.
 #include "export/OutputChoice.h"
 #include "audio/chain/StreamChain.h"
 
@@ -40,7 +43,7 @@ inline constexpr std::uint32_t kWaveEncodeFlags = 0x80040240u;
 // BASS_ENCODE_NOHEAD | QUEUE | AUTOFREE | UNICODE: a program fed raw PCM on its input.
 inline constexpr std::uint32_t kProgramEncodeFlags = 0x80040201u;
 
-// What the window does for a run. Every call comes from the run, on the UI thread.
+// What the window does for a run. Every call comes from the run, on the run's thread.
 class TExportView {
   public:
     virtual ~TExportView() = default;
@@ -64,8 +67,8 @@ struct TExportOptions {
     // Pause after each block passed through unreduced: the window's pacing of an export with
     // the reduction off. It changes no data; a batch tool may set 0.
     std::chrono::milliseconds PassThroughPause{20};
-    // Encoder queue limit for the run: writing waits while more is queued, so memory does not
-    // grow with the source's length when the encoder is slower than decoding. 0: no limit.
+    // The run's encoder's own queue limit: writing waits while more is queued, so memory does
+    // not grow with the source's length when the encoder is slower than decoding. 0: no limit.
     std::uint32_t EncoderQueueLimit = 4u << 20;
 };
 
