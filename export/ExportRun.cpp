@@ -76,7 +76,11 @@ class ExportFailure : public std::exception {
 
 TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
                        TExportOptions options)
-    : FChain(chain), FState(state), FView(view), FOptions(options) {}
+    : TExportRun(chain, state, view, FOwnAbortFlag, options) {}
+
+TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
+                       std::atomic<bool>& abortFlag, TExportOptions options)
+    : FChain(chain), FState(state), FView(view), FOptions(options), _AbortFlag(abortFlag) {}
 
 TExportResult TExportRun::Button5Click(const ChainControls& controls) {
     if (FRunning)

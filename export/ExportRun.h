@@ -20,8 +20,8 @@
 // CornerButton1Click and AbortFlag from any thread. The run owns the chain's streams and
 // encoder from the rebuild to the clean-up; while Running() is true the window's play, open,
 // save-to and export commands must do nothing.
-#include "export/OutputChoice.h"
 #include "audio/chain/StreamChain.h"
+#include "export/OutputChoice.h"
 
 #include <atomic>
 #include <chrono>
@@ -92,9 +92,12 @@ struct TExportResult {
 
 class TExportRun {
   public:
-    // The chain (with its processor), the output choice and the window outlive the run.
+    // The chain (with its processor), the output choice and the window outlive the run. The
+    // run stops on its own abort flag, or on the window's, which outlives the run.
     TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
                TExportOptions options = {});
+    TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
+               std::atomic<bool>& abortFlag, TExportOptions options = {});
     TExportRun(const TExportRun&) = delete;
     TExportRun& operator=(const TExportRun&) = delete;
 
@@ -116,7 +119,8 @@ class TExportRun {
     TExportState& FState;
     TExportView& FView;
     TExportOptions FOptions;
-    std::atomic<bool> _AbortFlag{false};
+    std::atomic<bool> FOwnAbortFlag{false};
+    std::atomic<bool>& _AbortFlag; // cleared when a run starts, read after every block
     bool FRunning = false;
 };
 

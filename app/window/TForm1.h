@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -171,8 +172,8 @@ class TForm1 : public QWidget {
     QTimer* Timer3 = nullptr; // 250 ms, debug list
 
     // ---- State
-    QString OpenDialog1Filter; // "|"-separated filter of the open dialog
-    bool _AbortFlag = false;   // export abort requested
+    QString OpenDialog1Filter;           // "|"-separated filter of the open dialog
+    std::atomic<bool> _AbortFlag{false}; // export abort requested; the run stops on it
 
     // What the output choice stored for the export run; Edit2 shows its path.
     const corvanel::TExportState& ExportState() const { return FExportState; }
