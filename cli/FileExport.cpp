@@ -1,11 +1,11 @@
 #include "cli/FileExport.h"
 
-#include "audio/bass.h"
-#include "audio/chain/StreamChain.h"
 #include "cli/CliOptions.h"
 #include "cli/ControlParams.h"
 #include "export/EncoderCatalogue.h"
 #include "export/ExportRun.h"
+#include "audio/bass.h"
+#include "audio/chain/StreamChain.h"
 
 #include <cerrno>
 #include <chrono>

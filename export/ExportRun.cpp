@@ -1,14 +1,14 @@
 #include "export/ExportRun.h"
 
+#include "export/EncoderCatalogue.h"
+#include "export/EncoderCommandLine.h"
+#include "export/SameFile.h"
 #include "audio/DecodeOutcome.h"
 #include "audio/bass.h"
 #include "audio/chain/TextCodec.h"
 #include "audio/encode/EncodeFailure.h"
 #include "dsp/CorvanelError.h"
 #include "dsp/ReduceOffline.h"
-#include "export/EncoderCatalogue.h"
-#include "export/EncoderCommandLine.h"
-#include "export/SameFile.h"
 
 #include <algorithm>
 #include <cmath>

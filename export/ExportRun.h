@@ -20,8 +20,8 @@
 // CornerButton1Click and AbortFlag from any thread. The run owns the chain's streams and
 // encoder from the rebuild to the clean-up; while Running() is true the window's play, open,
 // save-to and export commands must do nothing.
-#include "audio/chain/StreamChain.h"
 #include "export/OutputChoice.h"
+#include "audio/chain/StreamChain.h"
 
 #include <atomic>
 #include <chrono>
