@@ -5,7 +5,7 @@
 #include "app/window/Decorations.h"
 #include "app/window/FloatTrackBar.h"
 #include "app/window/PictureButton.h"
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include "export/ExportRun.h"
 
@@ -22,7 +22,7 @@
 #include <cmath>
 
 using namespace corvanel;
-using corvanel::window::SaveFileRequest;
+using corvanel::dialogs::SaveFileRequest;
 
 namespace {
 

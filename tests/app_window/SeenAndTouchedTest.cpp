@@ -3,7 +3,7 @@
 #include "app/window/BusyIndicator.h"
 #include "app/window/CalloutPanel.h"
 #include "app/window/Decorations.h"
-#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 #include "app/window/Expander.h"
 #include "app/window/FloatTrackBar.h"
 #include "tests/app_window/FormFixture.h"

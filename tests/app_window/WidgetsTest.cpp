@@ -4,6 +4,7 @@
 #include "app/window/Expander.h"
 #include "app/window/PaintBox.h"
 #include "app/window/ToggleSwitch.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include <QEnterEvent>
 #include <QPainter>
@@ -129,11 +130,10 @@ class FailingObject : public QObject {
 
 class ErrorDisplay : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetApplicationErrorDisplay([this](const QString& message) { shown << message; });
-    }
-    void TearDown() override { SetApplicationErrorDisplay({}); }
-    QStringList shown;
+    void SetUp() override { SetApplicationPrompts(&prompts); }
+    void TearDown() override { SetApplicationPrompts(nullptr); }
+    corvanel::test::ScriptedPrompts prompts;
+    QStringList& shown = prompts.failures;
 };
 
 TEST_F(ErrorDisplay, AnExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn) {
