@@ -200,3 +200,14 @@ extern "C" BOOL BASS_Encode_Stop(DWORD handle) {
     succeed();
     return TRUE;
 }
+
+extern "C" BOOL BASS_Encode_SetQueueLimit(HENCODE handle, DWORD bytes) {
+    const auto enc = lookupAs<Encoder>(handle);
+    if (!enc) {
+        fail(BASS_ERROR_HANDLE, "not an encoder");
+        return FALSE;
+    }
+    enc->queue().setLimit(bytes);
+    succeed();
+    return TRUE;
+}

@@ -9,8 +9,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <mutex>
-#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -20,11 +18,6 @@
 namespace corvanel::cli {
 
 namespace {
-
-// The chain build resets the audio layer's global encoder queue limit, and the run sets its
-// own around the encoder's start; one job at a time in that stretch keeps every encoder's
-// limit the run's (the data written does not depend on it, the memory held does).
-std::mutex gStartLock;
 
 // The window's side of a run without a window: progress goes to the batch's display, the
 // abort request is read once per block, message boxes become the job's result.
@@ -36,18 +29,12 @@ class TJobView final : public TExportView {
     void SetRun(TExportRun& run) { FRun = &run; }
 
     void ChooseOutput(TObjectEx&) override {} // the output is chosen before the run
-    void ShowWritingView(bool shown) override {
-        if (shown)
-            FStart.emplace(gStartLock);
-        else
-            FStart.reset();
-    }
+    void ShowWritingView(bool) override {}
     void SetProgress(double percent) override {
         if (FProgress && percent > 0.0)
             FProgress(percent);
     }
     void ProcessEvents() override {
-        FStart.reset();
         if (FAbort.load() && FRun != nullptr)
             FRun->CornerButton1Click();
     }
@@ -60,7 +47,6 @@ class TJobView final : public TExportView {
     const std::function<void(double)>& FProgress;
     const std::atomic<bool>& FAbort;
     TExportRun* FRun = nullptr;
-    std::optional<std::unique_lock<std::mutex>> FStart;
 };
 
 // The run's messages may span lines; a batch shows one line per file.

@@ -10,8 +10,9 @@
 // Paths and tag text are UTF-8. Handles are the audio layer's (0 = none); they keep their
 // values after their streams are freed until the next build overwrites them.
 //
-// Threads: every member runs on the UI thread. The processor's sinks, which this chain
-// wires, run where the processor runs (audio thread for playback, UI thread for an export).
+// Threads: every member runs on the chain's owning thread (the UI thread in the window; a
+// batch tool's worker for its export). The processor's sinks, which this chain wires, run
+// where the processor runs (audio thread for playback, the export run's thread for an export).
 // Several chains may exist, each with its own processor and tap; the processor and the tap
 // must outlive the chain.
 #pragma once

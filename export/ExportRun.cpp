@@ -76,7 +76,11 @@ class ExportFailure : public std::exception {
 
 TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
                        TExportOptions options)
-    : FChain(chain), FState(state), FView(view), FOptions(options) {}
+    : TExportRun(chain, state, view, FOwnAbortFlag, options) {}
+
+TExportRun::TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
+                       std::atomic<bool>& abortFlag, TExportOptions options)
+    : FChain(chain), FState(state), FView(view), FOptions(options), _AbortFlag(abortFlag) {}
 
 TExportResult TExportRun::Button5Click(const ChainControls& controls) {
     if (FRunning)
@@ -128,7 +132,8 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
         const HSTREAM tempo = FChain.dwFxStream();
         const std::uint32_t rate = FChain.ChInfo().freq;
 
-        // 5. Start the encoder, with the run's own queue limit (taken when it starts).
+        // 5. Start the encoder, then give it the run's own queue limit before anything is
+        // written to it.
         const bool wave = IsWaveEncoder(FState.EncodeProgram);
         const std::string text =
             wave ? FState.Edit2
@@ -136,22 +141,17 @@ TExportResult TExportRun::Run(const ChainControls& controls) {
                                            FChain.ChTag().Value("TITLE"),
                                            FChain.ChTag().Value("ARTIST"));
         const std::u16string text16 = Utf8ToUtf16(text);
-        const DWORD oldLimit = BASS_GetConfig(BASS_CONFIG_ENCODE_QUEUE);
-        BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, FOptions.EncoderQueueLimit);
         const HENCODE encoder =
             BASS_Encode_Start(FChain.dwOutStream(), text16.c_str(),
                               wave ? kWaveEncodeFlags : kProgramEncodeFlags, nullptr, nullptr);
-        const std::string startDetail = audio::encode::lastFailureDetail();
-        if (oldLimit != static_cast<DWORD>(-1))
-            BASS_SetConfig(BASS_CONFIG_ENCODE_QUEUE, oldLimit);
         FChain.SetEncoder(encoder);
         if (encoder == 0) {
-            audio::encode::setLastFailureDetail(startDetail);
             audio::encode::setLastProgramMessages({});
             throw ExportFailure(FailureText(wave ? "出力ファイルを作成できません"
                                                  : "エンコーダーを起動できません"));
         }
         EncoderGuard guard(encoder);
+        BASS_Encode_SetQueueLimit(encoder, FOptions.EncoderQueueLimit);
 
         // 6.
         const QWORD length = BASS_ChannelGetLength(source, BASS_POS_BYTE);

@@ -14,9 +14,12 @@
 // in percent of the source's length in bytes; the pass-through pause in milliseconds; the
 // encoder queue limit in bytes. Paths and texts are UTF-8.
 //
-// Threads: UI thread only (the window, or a batch tool's main thread). The run owns the
-// chain's streams and encoder from the rebuild to the clean-up; while Running() is true the
-// window's play, open, save-to and export commands must do nothing.
+// Threads: a run and its view on one thread: the window's UI thread, or any thread of a
+// batch tool, which may run several exports at once, each with its own run, chain, processor
+// and view (the encoder's queue limit is the run's own; the audio layer is thread-safe).
+// CornerButton1Click and AbortFlag from any thread. The run owns the chain's streams and
+// encoder from the rebuild to the clean-up; while Running() is true the window's play, open,
+// save-to and export commands must do nothing.
 #include "export/OutputChoice.h"
 #include "engine/StreamChain.h"
 #include "audio/include/bass.h"
@@ -43,7 +46,7 @@ inline constexpr std::uint32_t kWaveEncodeFlags =
 inline constexpr std::uint32_t kProgramEncodeFlags =
     BASS_ENCODE_NOHEAD | BASS_ENCODE_QUEUE | BASS_ENCODE_AUTOFREE | BASS_ENCODE_UNICODE;
 
-// What the window does for a run. Every call comes from the run, on the UI thread.
+// What the window does for a run. Every call comes from the run, on the run's thread.
 class TExportView {
   public:
     virtual ~TExportView() = default;
@@ -67,8 +70,8 @@ struct TExportOptions {
     // Pause after each block passed through unreduced: the window's pacing of an export with
     // the reduction off. It changes no data; a batch tool may set 0.
     std::chrono::milliseconds PassThroughPause{20};
-    // Encoder queue limit for the run: writing waits while more is queued, so memory does not
-    // grow with the source's length when the encoder is slower than decoding. 0: no limit.
+    // The run's encoder's own queue limit: writing waits while more is queued, so memory does
+    // not grow with the source's length when the encoder is slower than decoding. 0: no limit.
     std::uint32_t EncoderQueueLimit = 4u << 20;
 };
 
@@ -92,9 +95,12 @@ struct TExportResult {
 
 class TExportRun {
   public:
-    // The chain (with its processor), the output choice and the window outlive the run.
+    // The chain (with its processor), the output choice and the window outlive the run. The
+    // run stops on its own abort flag, or on the window's, which outlives the run.
     TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
                TExportOptions options = {});
+    TExportRun(StreamChain& chain, TExportState& state, TExportView& view,
+               std::atomic<bool>& abortFlag, TExportOptions options = {});
     TExportRun(const TExportRun&) = delete;
     TExportRun& operator=(const TExportRun&) = delete;
 
@@ -116,7 +122,8 @@ class TExportRun {
     TExportState& FState;
     TExportView& FView;
     TExportOptions FOptions;
-    std::atomic<bool> _AbortFlag{false};
+    std::atomic<bool> FOwnAbortFlag{false};
+    std::atomic<bool>& _AbortFlag; // cleared when a run starts, read after every block
     bool FRunning = false;
 };
 

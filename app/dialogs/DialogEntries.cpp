@@ -1,17 +1,17 @@
 #include "app/dialogs/DialogEntries.h"
 
-#include "app/dialogs/DialogPrompts.h"
 #include "app/dialogs/FormPlacement.h"
 #include "app/dialogs/HelpOpener.h"
 #include "app/widgets/LinkLabel.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include <memory>
 
 namespace corvanel::dialogs {
 
-DialogPrompts& DefaultPrompts() {
+UiPrompts& DefaultPrompts() {
     static MessageBoxPrompts prompts;
     return prompts;
 }
@@ -27,19 +27,20 @@ void ShowVersionDialog(QWidget* mainWindow, HelpOpener& opener) {
     dialog->exec();
 }
 
-void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts) {
+void ShowSendMessageDialog(QWidget* mainWindow, UiPrompts& prompts) {
     ShowSendMessageDialog(mainWindow, prompts, DefaultMessageSenderSettings());
 }
 
-void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts,
+void ShowSendMessageDialog(QWidget* mainWindow, UiPrompts& prompts,
                            const MessageSenderSettings& settings) {
     const auto dialog = std::make_unique<TFormSendMessage>(mainWindow, prompts, settings);
     UpdateFormPosition(dialog.get(), mainWindow);
     dialog->exec();
 }
 
-void AskAndOpenHelp(QWidget* mainWindow, DialogPrompts& prompts, HelpOpener& opener) {
-    if (prompts.AskYesNo(mainWindow, QStringLiteral("オンラインヘルプを開きますか？")))
+void AskAndOpenHelp(QWidget*, UiPrompts& prompts, HelpOpener& opener) {
+    if (prompts.Ask(QStringLiteral("オンラインヘルプを開きますか？"), PromptIcon::Question) ==
+        PromptAnswer::Yes)
         opener.Open(ManualAddress());
 }
 

@@ -10,23 +10,23 @@ class QWidget;
 
 namespace corvanel::dialogs {
 
-class DialogPrompts;
 class HelpOpener;
+class UiPrompts;
 
 // The program's own implementations, for handlers that have nothing to inject.
-DialogPrompts& DefaultPrompts();
+UiPrompts& DefaultPrompts();
 HelpOpener& DefaultHelpOpener();
 
 // VersionLabelClick.
 void ShowVersionDialog(QWidget* mainWindow, HelpOpener& opener = DefaultHelpOpener());
 
 // Button6Click. The endpoint comes from MessageEndpoint() unless settings are given.
-void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts);
-void ShowSendMessageDialog(QWidget* mainWindow, DialogPrompts& prompts,
+void ShowSendMessageDialog(QWidget* mainWindow, UiPrompts& prompts);
+void ShowSendMessageDialog(QWidget* mainWindow, UiPrompts& prompts,
                            const MessageSenderSettings& settings);
 
 // Button7Click: asks "オンラインヘルプを開きますか？" and opens the manual only on Yes.
-void AskAndOpenHelp(QWidget* mainWindow, DialogPrompts& prompts, HelpOpener& opener);
+void AskAndOpenHelp(QWidget* mainWindow, UiPrompts& prompts, HelpOpener& opener);
 
 // VersionLabelMouseEnter / VersionLabelMouseLeave.
 void VersionLabelHover(QLabel* versionLabel, bool entered);

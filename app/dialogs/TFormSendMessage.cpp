@@ -1,7 +1,7 @@
 #include "app/dialogs/TFormSendMessage.h"
 
 #include "app/dialogs/DialogArt.h"
-#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 #include "app/dialogs/MessageQuery.h"
 
 #include <QFrame>
@@ -30,7 +30,7 @@ QPushButton* PictureButton(QWidget* parent, const QString& text, const QString& 
 }
 } // namespace
 
-TFormSendMessage::TFormSendMessage(QWidget* owner, DialogPrompts& prompts,
+TFormSendMessage::TFormSendMessage(QWidget* owner, UiPrompts& prompts,
                                    MessageSenderSettings settings)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -100,15 +100,14 @@ void TFormSendMessage::SendFinished(const SendOutcome& outcome) {
     Button1->setEnabled(true);
     switch (outcome.kind) {
     case SendOutcome::Kind::Delivered:
-        prompts_.Information(this, QStringLiteral("送信が完了しました。"));
+        prompts_.Inform(QStringLiteral("送信が完了しました。"));
         accept();
         break;
     case SendOutcome::Kind::Refused:
-        prompts_.Error(this,
-                       QStringLiteral("送信に失敗しました。時間をおいてもう一度お試しください。"));
+        prompts_.Error(QStringLiteral("送信に失敗しました。時間をおいてもう一度お試しください。"));
         break;
     case SendOutcome::Kind::Failed:
-        prompts_.ShowError(outcome.errorMessage);
+        prompts_.ShowFailure(outcome.errorMessage);
         break;
     }
 }

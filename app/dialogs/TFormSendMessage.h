@@ -13,12 +13,12 @@ class QPushButton;
 
 namespace corvanel::dialogs {
 
-class DialogPrompts;
+class UiPrompts;
 
 class TFormSendMessage : public QDialog {
     Q_OBJECT
   public:
-    TFormSendMessage(QWidget* owner, DialogPrompts& prompts, MessageSenderSettings settings);
+    TFormSendMessage(QWidget* owner, UiPrompts& prompts, MessageSenderSettings settings);
 
     QWidget* Rectangle1 = nullptr;
     QFrame* Line1 = nullptr;
@@ -38,7 +38,7 @@ class TFormSendMessage : public QDialog {
   private:
     void SendFinished(const SendOutcome& outcome);
 
-    DialogPrompts& prompts_;
+    UiPrompts& prompts_;
     MessageSender sender_;
 };
 

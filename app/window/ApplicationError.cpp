@@ -1,34 +1,27 @@
 #include "app/window/ApplicationError.h"
 
-#include "app/dialogs/ProgramVersion.h"
-
-#include <QMessageBox>
+#include "app/dialogs/UiPrompts.h"
 
 namespace corvanel::window {
 
 namespace {
-std::function<void(const QString&)>& Display() {
-    static std::function<void(const QString&)> display;
-    return display;
-}
+dialogs::UiPrompts* gPrompts = nullptr;
 } // namespace
 
 void ShowApplicationError(const QString& message) {
-    if (Display()) {
-        Display()(message);
+    if (gPrompts) {
+        gPrompts->ShowFailure(message);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(dialogs::kProgramTitle), message,
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    dialogs::MessageBoxPrompts().ShowFailure(message);
 }
 
 void ShowApplicationError(const std::exception& error) {
     ShowApplicationError(QString::fromUtf8(error.what()));
 }
 
-void SetApplicationErrorDisplay(std::function<void(const QString&)> display) {
-    Display() = std::move(display);
+void SetApplicationPrompts(dialogs::UiPrompts* prompts) {
+    gPrompts = prompts;
 }
 
 CorvanelApplication::CorvanelApplication(int& argc, char** argv) : QApplication(argc, argv) {}

@@ -13,7 +13,8 @@
 #include "app/widgets/PaintBox.h"
 #include "app/widgets/PictureButton.h"
 #include "app/widgets/ToggleSwitch.h"
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
+#include "app/widgets/WholeItemComboBox.h"
 #include "app/widgets/WindowLook.h"
 
 #include <QCheckBox>
@@ -52,7 +53,7 @@ TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      FPrompts(std::make_unique<MessageBoxPrompts>(this)) {
+      FPrompts(std::make_unique<corvanel::dialogs::MessageBoxPrompts>(this, UseStyledItems)) {
     EnsureArtLoaded();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Corvanel"));
@@ -91,7 +92,7 @@ TForm1::~TForm1() {
         SetMainForm(nullptr);
 }
 
-void TForm1::SetPrompts(std::unique_ptr<UiPrompts> prompts) {
+void TForm1::SetPrompts(std::unique_ptr<corvanel::dialogs::UiPrompts> prompts) {
     if (prompts)
         FPrompts = std::move(prompts);
 }

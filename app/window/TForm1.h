@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -50,12 +51,12 @@ class PaintBox;
 class PictureButton;
 class PictureGroupBox;
 class ToggleSwitch;
-class UiPrompts;
 class Veil;
 } // namespace corvanel::window
 
 namespace corvanel::dialogs {
 class HelpOpener;
+class UiPrompts;
 } // namespace corvanel::dialogs
 
 namespace corvanel {
@@ -73,8 +74,8 @@ class TForm1 : public QWidget {
     ~TForm1() override;
 
     // Questions, message boxes and file dialogs; tests put their own answers here.
-    corvanel::window::UiPrompts& Prompts() { return *FPrompts; }
-    void SetPrompts(std::unique_ptr<corvanel::window::UiPrompts> prompts);
+    corvanel::dialogs::UiPrompts& Prompts() { return *FPrompts; }
+    void SetPrompts(std::unique_ptr<corvanel::dialogs::UiPrompts> prompts);
     // Opens the manual and the home page in the browser; tests see the address instead.
     void SetHelpOpener(std::shared_ptr<corvanel::dialogs::HelpOpener> opener);
     // The scope's millisecond clock (a steady clock unless a test sets its own).
@@ -171,8 +172,8 @@ class TForm1 : public QWidget {
     QTimer* Timer3 = nullptr; // 250 ms, debug list
 
     // ---- State
-    QString OpenDialog1Filter; // "|"-separated filter of the open dialog
-    bool _AbortFlag = false;   // export abort requested
+    QString OpenDialog1Filter;           // "|"-separated filter of the open dialog
+    std::atomic<bool> _AbortFlag{false}; // export abort requested; the run stops on it
 
     // What the output choice stored for the export run; Edit2 shows its path.
     const corvanel::TExportState& ExportState() const { return FExportState; }
@@ -316,7 +317,7 @@ class TForm1 : public QWidget {
     // Stops and frees the audio library, then releases what the chain shares with it.
     void ShutDownAudio();
 
-    std::unique_ptr<corvanel::window::UiPrompts> FPrompts;
+    std::unique_ptr<corvanel::dialogs::UiPrompts> FPrompts;
     std::unique_ptr<OutputTap> FViewStream;
     std::unique_ptr<corvanel::StreamChain> FChain;
     bool FShownOnce = false;

@@ -7,7 +7,7 @@
 #include "app/logic/KeyCommands.h"
 #include "app/logic/ParameterResets.h"
 #include "app/widgets/ToggleSwitch.h"
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 
 using namespace corvanel::window;
+using corvanel::dialogs::PromptAnswer;
+using corvanel::dialogs::PromptIcon;
 
 namespace {
 

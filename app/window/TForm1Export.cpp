@@ -5,7 +5,7 @@
 #include "app/widgets/Decorations.h"
 #include "app/widgets/FloatTrackBar.h"
 #include "app/widgets/PictureButton.h"
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include "export/ExportRun.h"
 
@@ -22,7 +22,7 @@
 #include <cmath>
 
 using namespace corvanel;
-using corvanel::window::SaveFileRequest;
+using corvanel::dialogs::SaveFileRequest;
 
 namespace {
 
@@ -118,14 +118,13 @@ void TForm1::Button5Click(QObject*) {
     controls.Tempo = TrackTempo->Value();
 
     FormExportView view(*this);
-    TExportRun run(Chain(), FExportState, view);
+    TExportRun run(Chain(), FExportState, view, _AbortFlag);
     struct Running {
         TForm1& form;
         ~Running() { form.FExportRun = nullptr; }
     } running{*this};
     FExportRun = &run;
     run.Button5Click(controls);
-    _AbortFlag = run.AbortFlag();
     FExportRun = nullptr;
 
     if (FCloseAfterExport) {
@@ -136,8 +135,6 @@ void TForm1::Button5Click(QObject*) {
 
 void TForm1::CornerButton1Click(QObject*) {
     _AbortFlag = true;
-    if (FExportRun)
-        FExportRun->CornerButton1Click();
 }
 
 void TForm1::DeferCloseUntilExportEnds(QCloseEvent* event) {

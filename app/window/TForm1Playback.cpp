@@ -2,7 +2,7 @@
 #include "app/window/TForm1.h"
 
 #include "app/widgets/FloatTrackBar.h"
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>

@@ -28,12 +28,10 @@ bool EncodeQueue::write(const void* data, std::size_t bytes) {
     }
 
     std::unique_lock lock(mutex_);
-    if (limitBytes_ > 0) {
-        room_.wait(lock, [&] {
-            return closing_ || !fault_.ok() || pending_.empty() ||
-                   pendingBytes_ + bytes <= limitBytes_;
-        });
-    }
+    room_.wait(lock, [&] {
+        return closing_ || !fault_.ok() || pending_.empty() || limitBytes_ == 0 ||
+               pendingBytes_ + bytes <= limitBytes_;
+    });
     if (closing_ || !fault_.ok())
         return false;
     if (bytes > 0 && p != nullptr) {
@@ -106,6 +104,14 @@ EncodeResult EncodeQueue::finish() {
     if (!finished_->ok() && finished_->programMessages.empty())
         finished_->programMessages = ended.programMessages;
     return *finished_;
+}
+
+void EncodeQueue::setLimit(std::size_t limitBytes) {
+    {
+        std::lock_guard lock(mutex_);
+        limitBytes_ = limitBytes;
+    }
+    room_.notify_all();
 }
 
 std::int64_t EncodeQueue::bytesDelivered() const {

@@ -5,10 +5,11 @@
 // output, and reports success only if every byte reached the output and the output ended
 // cleanly (for a program: all input taken and exit status 0).
 //
-// Units: bytes. Threads: write() from any thread (the UI thread during an export, the audio
+// Units: bytes. Threads: write() from any thread (the export run's thread, the audio
 // thread for a playing channel); finish() from one thread, once; the destructor finishes.
 // With a limit of 0 the queue grows without bound (an export then writes as fast as it
-// decodes); with a limit, write() waits while more than that many bytes are queued.
+// decodes); with a limit, write() waits while more than that many bytes are queued. Each
+// queue has its own limit; setLimit() may change it at any time, from any thread.
 #pragma once
 
 #include "audio/encode/EncoderOutput.h"
@@ -41,6 +42,9 @@ class EncodeQueue {
     // the same result.
     EncodeResult finish();
 
+    // A writer waiting for room looks again at the new limit.
+    void setLimit(std::size_t limitBytes);
+
     std::int64_t bytesDelivered() const;
 
   private:
@@ -55,7 +59,7 @@ class EncodeQueue {
     std::condition_variable room_;
     std::deque<std::vector<std::byte>> pending_;
     std::size_t pendingBytes_ = 0;
-    const std::size_t limitBytes_;
+    std::size_t limitBytes_;
     bool closing_ = false;
     EncodeResult fault_;
     std::int64_t delivered_ = 0;

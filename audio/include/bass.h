@@ -72,7 +72,7 @@ typedef DWORD HSYNC;   /* a sync set on a channel */
 /* BASS_SetConfig options. */
 #define BASS_CONFIG_BUFFER 0             /* playback buffer, ms (10 ... 5000, default 500) */
 #define BASS_CONFIG_UPDATEPERIOD 1       /* audio thread period, ms (5 ... 100, default 10) */
-#define BASS_CONFIG_ENCODE_QUEUE 0x10301 /* encoder queue limit, bytes; 0 = no limit */
+#define BASS_CONFIG_ENCODE_QUEUE 0x10301 /* queue limit an encoder starts with, bytes; 0 = none */
 
 /* Stream and file flags. */
 #define BASS_SAMPLE_FLOAT 0x100      /* not supported: every stream carries 16-bit samples */
@@ -203,6 +203,9 @@ HENCODE BASS_Encode_Start(DWORD handle, const void* cmdline, DWORD flags, ENCODE
                           void* user);
 BOOL BASS_Encode_Write(DWORD handle, const void* buffer, DWORD length);
 BOOL BASS_Encode_Stop(DWORD handle);
+/* This encoder's own queue limit in bytes (0 = none), replacing the BASS_CONFIG_ENCODE_QUEUE
+   value it started with; no other encoder is affected. A write waiting for room sees it. */
+BOOL BASS_Encode_SetQueueLimit(HENCODE handle, DWORD bytes);
 
 /* Tags (audio/BassTags.cpp): the format text with %TITL, %ARTI, %ALBM, %GNRE, %YEAR replaced
    by the channel's tag values (empty if absent). The result stays valid until the calling

@@ -19,9 +19,9 @@
 namespace corvanel::dialogs {
 namespace {
 
-using test::PromptCall;
+using corvanel::test::PromptCall;
 using test::RecordingOpener;
-using test::RecordingPrompts;
+using corvanel::test::ScriptedPrompts;
 
 class Dialogs : public testing::Test {
   protected:
@@ -90,8 +90,8 @@ struct HelpCase {
 class HelpQuestion : public Dialogs, public testing::WithParamInterface<HelpCase> {};
 
 TEST_P(HelpQuestion, OpensTheManualOnlyOnYes) {
-    RecordingPrompts prompts;
-    prompts.answerYes = GetParam().answerYes;
+    ScriptedPrompts prompts;
+    prompts.answer = GetParam().answerYes ? PromptAnswer::Yes : PromptAnswer::No;
     RecordingOpener opener;
     AskAndOpenHelp(nullptr, prompts, opener);
     ASSERT_EQ(prompts.calls.size(), 1u);
@@ -159,7 +159,7 @@ TEST_P(Centring, DialogIsOwnedCentredModalAndReleased) {
 }
 
 RecordingOpener centringOpener;
-RecordingPrompts centringPrompts;
+ScriptedPrompts centringPrompts;
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, Centring,
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CentringCase>& row) { return std::string(row.param.name); });
 
 TEST_F(Dialogs, EveryOpeningOfTheMessageDialogStartsEmpty) {
-    RecordingPrompts prompts;
+    ScriptedPrompts prompts;
     const MessageSenderSettings settings{"http://127.0.0.1:9/", std::chrono::seconds(1)};
     for (int opening = 0; opening < 2; ++opening) {
         QString memo = QStringLiteral("unset");

@@ -1,9 +1,9 @@
 // Renders the two dialogs offscreen to PNG files, for a look by eye.
-#include "app/dialogs/DialogPrompts.h"
 #include "app/dialogs/HelpOpener.h"
 #include "app/widgets/LinkLabel.h"
 #include "app/dialogs/TFormSendMessage.h"
 #include "app/dialogs/TVersionDlg.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include <QApplication>
 #include <QDir>

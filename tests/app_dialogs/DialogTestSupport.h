@@ -1,9 +1,9 @@
 #pragma once
-// Shared pieces of the dialog tests: the application object, prompts and an opener that
-// record what they were asked, and a loopback HTTP server with a scripted reply.
+// Shared pieces of the dialog tests: the application object, an opener that records what it
+// was asked (the prompts are ScriptedPrompts), and a loopback HTTP server with a scripted reply.
 
-#include "app/dialogs/DialogPrompts.h"
 #include "app/dialogs/HelpOpener.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -39,32 +39,6 @@ class QtTestEnvironment final : public testing::Environment {
 inline QApplication& TestApp() {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
-
-struct PromptCall {
-    enum class Kind { Ask, Information, Error, ShowError };
-    Kind kind;
-    QString text;
-};
-
-class RecordingPrompts final : public DialogPrompts {
-  public:
-    bool answerYes = false;
-    std::vector<PromptCall> calls;
-
-    bool AskYesNo(QWidget*, const QString& question) override {
-        calls.push_back({PromptCall::Kind::Ask, question});
-        return answerYes;
-    }
-    void Information(QWidget*, const QString& text) override {
-        calls.push_back({PromptCall::Kind::Information, text});
-    }
-    void Error(QWidget*, const QString& text) override {
-        calls.push_back({PromptCall::Kind::Error, text});
-    }
-    void ShowError(const QString& message) override {
-        calls.push_back({PromptCall::Kind::ShowError, message});
-    }
-};
 
 class RecordingOpener final : public HelpOpener {
   public:

@@ -19,8 +19,8 @@
 namespace corvanel::dialogs {
 namespace {
 
-using test::PromptCall;
-using test::RecordingPrompts;
+using corvanel::test::PromptCall;
+using corvanel::test::ScriptedPrompts;
 using test::ScriptedServer;
 
 const QString kSent = QStringLiteral("送信が完了しました。");
@@ -28,7 +28,7 @@ const QString kNotSent = QStringLiteral("送信に失敗しました。時間を
 
 // A dialog with a memo text, sending to the given endpoint.
 struct SendFixture {
-    RecordingPrompts prompts;
+    ScriptedPrompts prompts;
     TFormSendMessage dialog;
 
     SendFixture(const QByteArray& endpoint, std::chrono::milliseconds timeout,
@@ -99,7 +99,7 @@ TEST_P(ReplyJudgement, ShowsTheRightBoxAndKeepsTheTextUnlessDelivered) {
     EXPECT_EQ(server.connections, 1);
     ASSERT_EQ(f.prompts.calls.size(), 1u);
     EXPECT_EQ(f.prompts.calls[0].kind, GetParam().shown);
-    if (GetParam().shown == PromptCall::Kind::Information) {
+    if (GetParam().shown == PromptCall::Kind::Inform) {
         EXPECT_EQ(f.prompts.calls[0].text, kSent);
     } else if (GetParam().shown == PromptCall::Kind::Error) {
         EXPECT_EQ(f.prompts.calls[0].text, kNotSent);
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, ReplyJudgement,
     testing::Values(
         ReplyCase{"Exact", ScriptedServer::HttpReply(200, "OK", "Successful!"),
-                  PromptCall::Kind::Information, true},
+                  PromptCall::Kind::Inform, true},
         ReplyCase{"LowerCase", ScriptedServer::HttpReply(200, "OK", "successful!"),
                   PromptCall::Kind::Error, false},
         ReplyCase{"TrailingLineBreak", ScriptedServer::HttpReply(200, "OK", "Successful!\n"),
@@ -125,12 +125,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"RedirectNotFollowed",
                   "HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\nContent-Length: 11\r\n"
                   "Connection: close\r\n\r\nSuccessful!",
-                  PromptCall::Kind::ShowError, false},
+                  PromptCall::Kind::Failure, false},
         ReplyCase{"NotFound", ScriptedServer::HttpReply(404, "Not Found", "Successful!"),
-                  PromptCall::Kind::ShowError, false},
+                  PromptCall::Kind::Failure, false},
         ReplyCase{"ServerError",
                   ScriptedServer::HttpReply(500, "Internal Server Error", "Successful!"),
-                  PromptCall::Kind::ShowError, false}),
+                  PromptCall::Kind::Failure, false}),
     [](const testing::TestParamInfo<ReplyCase>& row) { return std::string(row.param.name); });
 
 TEST_F(MessageSending, DeclaredCharsetDecodesTheReply) {
@@ -141,7 +141,7 @@ TEST_F(MessageSending, DeclaredCharsetDecodesTheReply) {
     SendFixture f(server.Endpoint(), std::chrono::seconds(20), QStringLiteral("hi"));
     f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
-    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Information);
+    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Inform);
 }
 
 TEST_F(MessageSending, RefusedConnectionReachesTheGeneralErrorDisplay) {
@@ -156,7 +156,7 @@ TEST_F(MessageSending, RefusedConnectionReachesTheGeneralErrorDisplay) {
                   std::chrono::seconds(20), QStringLiteral("hello"));
     f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
-    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
+    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Failure);
     EXPECT_TRUE(f.prompts.calls[0].text.contains(QStringLiteral("refused"), Qt::CaseInsensitive))
         << f.prompts.calls[0].text.toStdString();
     EXPECT_FALSE(f.Closed());
@@ -170,7 +170,7 @@ TEST_F(MessageSending, ServerThatNeverAnswersTimesOut) {
     f.Send();
     EXPECT_EQ(server.connections, 1);
     ASSERT_EQ(f.prompts.calls.size(), 1u);
-    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
+    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Failure);
     EXPECT_TRUE(f.prompts.calls[0].text.contains(QStringLiteral("timed out")))
         << f.prompts.calls[0].text.toStdString();
     EXPECT_FALSE(f.Closed());
@@ -207,7 +207,7 @@ TEST_F(MessageSending, MalformedEndpointIsAFailureNotACrash) {
     SendFixture f("not an address", std::chrono::seconds(1), QStringLiteral("hello"));
     f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
-    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::ShowError);
+    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Failure);
 }
 
 // The reference endpoint in tools/, started on a free loopback port.
@@ -253,7 +253,7 @@ TEST_F(ReferenceEndpoint, DeliveredMessageIsLoggedAndClosesTheDialog) {
                   QStringLiteral("こんにちは & よろしく\n100% = great?"));
     f.Send();
     ASSERT_EQ(f.prompts.calls.size(), 1u);
-    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Information);
+    EXPECT_EQ(f.prompts.calls[0].kind, PromptCall::Kind::Inform);
     EXPECT_EQ(f.prompts.calls[0].text, kSent);
     EXPECT_TRUE(f.Closed());
     const QString log = QString::fromUtf8(Log());

@@ -1,31 +1,13 @@
 #pragma once
 // One freshly built main window per test, its questions answered by the test.
 #include "app/window/TForm1.h"
-#include "app/window/UiPrompts.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-class ScriptedPrompts : public corvanel::window::UiPrompts {
-  public:
-    corvanel::window::PromptAnswer Ask(const QString& question,
-                                       corvanel::window::PromptIcon) override {
-        asked << question;
-        return answer;
-    }
-    void Inform(const QString& text) override { shown << text; }
-    void Warn(const QString& text) override { shown << text; }
-    void Error(const QString& text) override { shown << text; }
-    QString OpenFile(const QString&) override { return openPath; }
-    QString SaveFile(const corvanel::window::SaveFileRequest&) override { return savePath; }
-
-    corvanel::window::PromptAnswer answer = corvanel::window::PromptAnswer::No;
-    QString openPath;
-    QString savePath;
-    QStringList asked;
-    QStringList shown;
-};
+using corvanel::test::ScriptedPrompts;
 
 class FormTest : public ::testing::Test {
   protected:

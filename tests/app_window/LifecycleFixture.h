@@ -17,13 +17,12 @@ class LifecycleTest : public ::testing::Test {
         ASSERT_TRUE(folder.isValid());
         previousSettings = qgetenv("CORVANEL_SETTINGS");
         UseSettingsFile(Folder() / "corvanel.ini");
-        corvanel::window::SetApplicationErrorDisplay(
-            [this](const QString& message) { errors << message; });
+        corvanel::window::SetApplicationPrompts(&applicationPrompts);
     }
 
     void TearDown() override {
         form.reset();
-        corvanel::window::SetApplicationErrorDisplay({});
+        corvanel::window::SetApplicationPrompts(nullptr);
         qputenv("CORVANEL_SETTINGS", previousSettings);
     }
 
@@ -64,10 +63,12 @@ class LifecycleTest : public ::testing::Test {
         Open();
     }
 
+    // The application's error display.
+    ScriptedPrompts applicationPrompts;
+    QStringList& errors = applicationPrompts.failures;
     QTemporaryDir folder;
     QByteArray previousSettings;
     std::filesystem::path settings;
     std::unique_ptr<TForm1> form;
     ScriptedPrompts* prompts = nullptr;
-    QStringList errors;
 };

@@ -3,7 +3,7 @@
 #include "app/widgets/BusyIndicator.h"
 #include "app/widgets/CalloutPanel.h"
 #include "app/widgets/Decorations.h"
-#include "app/dialogs/DialogPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 #include "app/widgets/Expander.h"
 #include "app/widgets/FloatTrackBar.h"
 #include "tests/app_window/FormFixture.h"

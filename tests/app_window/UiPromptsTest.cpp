@@ -1,8 +1,8 @@
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include <gtest/gtest.h>
 
-using corvanel::window::QtFileFilters;
+using corvanel::dialogs::QtFileFilters;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "app/widgets/Expander.h"
 #include "app/widgets/PaintBox.h"
 #include "app/widgets/ToggleSwitch.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include <QEnterEvent>
 #include <QPainter>
@@ -129,11 +130,10 @@ class FailingObject : public QObject {
 
 class ErrorDisplay : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetApplicationErrorDisplay([this](const QString& message) { shown << message; });
-    }
-    void TearDown() override { SetApplicationErrorDisplay({}); }
-    QStringList shown;
+    void SetUp() override { SetApplicationPrompts(&prompts); }
+    void TearDown() override { SetApplicationPrompts(nullptr); }
+    corvanel::test::ScriptedPrompts prompts;
+    QStringList& shown = prompts.failures;
 };
 
 TEST_F(ErrorDisplay, AnExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn) {

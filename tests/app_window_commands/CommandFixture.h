@@ -3,7 +3,7 @@
 // its questions answered and its errors caught by the test.
 #include "app/window/ApplicationError.h"
 #include "app/window/TForm1.h"
-#include "app/window/UiPrompts.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QTest>
@@ -12,39 +12,12 @@
 
 #include <memory>
 
-class ScriptedPrompts : public corvanel::window::UiPrompts {
-  public:
-    corvanel::window::PromptAnswer Ask(const QString& question,
-                                       corvanel::window::PromptIcon icon) override {
-        asked << question;
-        icons << icon;
-        return answer;
-    }
-    void Inform(const QString& text) override { shown << text; }
-    void Warn(const QString& text) override { shown << text; }
-    void Error(const QString& text) override { shown << text; }
-    QString OpenFile(const QString&) override {
-        ++openDialogs;
-        return {};
-    }
-    QString SaveFile(const corvanel::window::SaveFileRequest&) override {
-        ++saveDialogs;
-        return {};
-    }
-
-    corvanel::window::PromptAnswer answer = corvanel::window::PromptAnswer::No;
-    QStringList asked;
-    QList<corvanel::window::PromptIcon> icons;
-    QStringList shown;
-    int openDialogs = 0;
-    int saveDialogs = 0;
-};
+using corvanel::test::ScriptedPrompts;
 
 class CommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        corvanel::window::SetApplicationErrorDisplay(
-            [this](const QString& message) { errors << message; });
+        corvanel::window::SetApplicationPrompts(&applicationPrompts);
         form = std::make_unique<TForm1>();
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
@@ -56,10 +29,12 @@ class CommandTest : public ::testing::Test {
 
     void TearDown() override {
         form.reset();
-        corvanel::window::SetApplicationErrorDisplay({});
+        corvanel::window::SetApplicationPrompts(nullptr);
     }
 
+    // The application's error display.
+    ScriptedPrompts applicationPrompts;
+    QStringList& errors = applicationPrompts.failures;
     std::unique_ptr<TForm1> form;
     ScriptedPrompts* prompts = nullptr;
-    QStringList errors;
 };

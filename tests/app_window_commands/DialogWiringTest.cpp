@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QTimer>
 
-using corvanel::window::PromptAnswer;
-using corvanel::window::PromptIcon;
+using corvanel::dialogs::PromptAnswer;
+using corvanel::dialogs::PromptIcon;
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include <string>
 
 using namespace corvanel;
-using corvanel::window::PromptAnswer;
-using corvanel::window::PromptIcon;
+using corvanel::dialogs::PromptAnswer;
+using corvanel::dialogs::PromptIcon;
 
 namespace {
 
@@ -137,7 +137,8 @@ TEST_P(EveryCommand, ReachesItsHandler) {
     case KeyHandler::Button2Click:
     case KeyHandler::Button5Click:
         // Without an output file both ask for one first (or say why they cannot).
-        EXPECT_EQ(prompts->saveDialogs + errors.size() + prompts->shown.size(), 1);
+        EXPECT_EQ(
+            static_cast<int>(prompts->requests.size()) + errors.size() + prompts->shown.size(), 1);
         break;
     case KeyHandler::ProcessingButtonClick:
         // An empty path is no file any opener takes.

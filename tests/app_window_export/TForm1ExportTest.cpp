@@ -4,6 +4,7 @@
 // must do nothing while a run pumps events.
 #include "tests/export_run/ExportRunFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
+#include "tests/app_dialogs/ScriptedPrompts.h"
 
 #include "app/window/ApplicationError.h"
 #include "app/widgets/BusyIndicator.h"
@@ -12,7 +13,6 @@
 #include "app/widgets/PictureButton.h"
 #include "app/window/TForm1.h"
 #include "app/widgets/ToggleSwitch.h"
-#include "app/window/UiPrompts.h"
 
 #include "audio/include/bass.h"
 #include "dsp/ReduceParams.h"
@@ -32,9 +32,7 @@
 
 using namespace corvanel;
 using namespace corvanel::test;
-using corvanel::window::PromptAnswer;
-using corvanel::window::PromptIcon;
-using corvanel::window::SaveFileRequest;
+using corvanel::dialogs::SaveFileRequest;
 
 namespace {
 
@@ -51,35 +49,19 @@ std::string Slurp(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct Shown {
-    char Kind; // 'I' information, 'W' warning, 'E' error
-    QString Text;
-};
-
-class ExportPrompts : public corvanel::window::UiPrompts {
-  public:
-    PromptAnswer Ask(const QString& question, PromptIcon) override {
-        asked << question;
-        return PromptAnswer::No;
+// 'I' information, 'W' warning, 'E' error.
+char Letter(PromptCall::Kind kind) {
+    switch (kind) {
+    case PromptCall::Kind::Inform:
+        return 'I';
+    case PromptCall::Kind::Warn:
+        return 'W';
+    case PromptCall::Kind::Error:
+        return 'E';
+    default:
+        return '?';
     }
-    void Inform(const QString& text) override { boxes.push_back({'I', text}); }
-    void Warn(const QString& text) override { boxes.push_back({'W', text}); }
-    void Error(const QString& text) override { boxes.push_back({'E', text}); }
-    QString OpenFile(const QString&) override {
-        ++openDialogs;
-        return {};
-    }
-    QString SaveFile(const SaveFileRequest& request) override {
-        requests.push_back(request);
-        return savePath;
-    }
-
-    QString savePath; // the dialog's answer; empty: cancelled
-    std::vector<SaveFileRequest> requests;
-    std::vector<Shown> boxes;
-    QStringList asked;
-    int openDialogs = 0;
-};
+}
 
 // A shown, active main window (keyboard commands act only then) over the shipped encoder
 // folder, with a settings file of its own.
@@ -88,10 +70,9 @@ class ExportWindowTest : public ::testing::Test {
     void SetUp() override {
         previousSettings = qgetenv("CORVANEL_SETTINGS");
         qputenv("CORVANEL_SETTINGS", QByteArray::fromStdString((dir / "corvanel.ini").string()));
-        corvanel::window::SetApplicationErrorDisplay(
-            [this](const QString& message) { errors << message; });
+        corvanel::window::SetApplicationPrompts(&applicationPrompts);
         form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ExportPrompts>();
+        auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
         form->SetPrompts(std::move(scripted));
         form->SetProgramFolder(CORVANEL_BIN_DIR);
@@ -102,7 +83,7 @@ class ExportWindowTest : public ::testing::Test {
 
     void TearDown() override {
         form.reset();
-        corvanel::window::SetApplicationErrorDisplay({});
+        corvanel::window::SetApplicationPrompts(nullptr);
         qputenv("CORVANEL_SETTINGS", previousSettings);
         EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
     }
@@ -130,9 +111,10 @@ class ExportWindowTest : public ::testing::Test {
     }
 
     void ExpectOneBox(char kind, std::string_view text) const {
-        ASSERT_EQ(prompts->boxes.size(), 1u);
-        EXPECT_EQ(prompts->boxes[0].Kind, kind);
-        EXPECT_EQ(prompts->boxes[0].Text, U(text));
+        const std::vector<PromptCall> boxes = prompts->Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(Letter(boxes[0].kind), kind);
+        EXPECT_EQ(boxes[0].text, U(text));
     }
 
     // The overlay and the progress bar as a run leaves them.
@@ -145,9 +127,11 @@ class ExportWindowTest : public ::testing::Test {
 
     TempDir dir{"window_export"};
     QByteArray previousSettings;
+    // The application's error display.
+    ScriptedPrompts applicationPrompts;
+    QStringList& errors = applicationPrompts.failures;
     std::unique_ptr<TForm1> form;
-    ExportPrompts* prompts = nullptr;
-    QStringList errors;
+    ScriptedPrompts* prompts = nullptr;
     std::int64_t sourcePairs = 0;
     bool hookRan = false;
 };
@@ -187,14 +171,14 @@ TEST_F(ExportWindowTest, SaveDialogRequestAndStoredChoice) {
     EXPECT_EQ(prompts->requests.back().fileName, QStringLiteral("_vr.wav"));
     EXPECT_EQ(form->Edit2->text(), Q(dir / "out.abc"));
     EXPECT_EQ(form->ExportState().Edit2, (dir / "out.abc").string());
-    EXPECT_TRUE(prompts->boxes.empty());
+    EXPECT_TRUE(prompts->Boxes().empty());
 }
 
 TEST_F(ExportWindowTest, CancelledChoiceEndsTheRunSilently) {
     UseSource(1.0);
     form->Button5Click(form->Button5);
     EXPECT_EQ(prompts->requests.size(), 1u);
-    EXPECT_TRUE(prompts->boxes.empty());
+    EXPECT_TRUE(prompts->Boxes().empty());
     EXPECT_TRUE(form->Edit2->text().isEmpty());
     EXPECT_EQ(form->dwStream(), 0u) << "no chain may be built";
     ExpectIdleLook();
@@ -314,7 +298,7 @@ TEST_F(ExportWindowTest, Mp3ThroughTheShippedCatalogueAtTheChosenQuality) {
         form->Button2Click(form->Button2);
         ASSERT_EQ(form->ExportState().EncodeProgram, "lame");
         form->QualitySelecter->setCurrentIndex(row.Quality);
-        prompts->boxes.clear();
+        prompts->calls.clear();
         form->Button5Click(form->Button5);
         ExpectOneBox('I', kExportFinishedMessage);
         const Decoded d = Decode(dir / row.File);
@@ -350,7 +334,7 @@ TEST_F(ExportWindowTest, AbortKeepsWhatWasWrittenAndTheNextRunStartsClean) {
     EXPECT_LT(aborted, sourcePairs);
 
     // The same output again, without asking, to the end.
-    prompts->boxes.clear();
+    prompts->calls.clear();
     form->Button5Click(form->Button5);
     ExpectOneBox('I', kExportFinishedMessage);
     EXPECT_FALSE(form->_AbortFlag);
@@ -401,9 +385,10 @@ TEST_P(WindowExportFailure, ShownAsAnError) {
     prompts->savePath = Q(written);
     form->Button5Click(form->Button5);
 
-    ASSERT_EQ(prompts->boxes.size(), 1u);
-    EXPECT_EQ(prompts->boxes[0].Kind, 'E');
-    const QString text = prompts->boxes[0].Text;
+    const std::vector<PromptCall> boxes = prompts->Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, PromptCall::Kind::Error);
+    const QString text = boxes[0].text;
     if (c.ReasonFollows) {
         EXPECT_TRUE(text.startsWith(U(c.Message) + QLatin1Char('\n'))) << text.toStdString();
         EXPECT_GT(text.size(), U(c.Message).size() + 1) << "a reason is given";
@@ -450,9 +435,9 @@ class CommandsDuringARun : public ExportWindowTest,
                            public ::testing::WithParamInterface<CommandCase> {
   protected:
     Trace Now() const {
-        return {prompts->openDialogs,  prompts->requests.size(),
-                prompts->boxes.size(), form->dwStream(),
-                form->dwFxStream(),    BASS_ChannelIsActive(form->dwFxStream())};
+        return {prompts->openDialogs,    prompts->requests.size(),
+                prompts->Boxes().size(), form->dwStream(),
+                form->dwFxStream(),      BASS_ChannelIsActive(form->dwFxStream())};
     }
 };
 

@@ -3,6 +3,10 @@
 #include "audio/encode/Outputs.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -183,6 +187,58 @@ TEST(EncodeQueue, LimitedQueueWaitsForRoomAndLosesNothing) {
     }
     ASSERT_TRUE(queue.finish().ok());
     EXPECT_EQ(test::readFile(script.string() + ".bytes"), sent);
+}
+
+// An output that holds every write until it is opened.
+class GatedOutput final : public EncoderOutput {
+  public:
+    void Open() {
+        {
+            std::lock_guard lock(mutex_);
+            open_ = true;
+        }
+        changed_.notify_all();
+    }
+    // Until a write is held.
+    void WaitForHeldWrite() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return held_; });
+    }
+    EncodeResult write(std::span<const std::byte>) override {
+        std::unique_lock lock(mutex_);
+        held_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return open_; });
+        return {};
+    }
+    EncodeResult finish() override { return {}; }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool held_ = false;
+    bool open_ = false;
+};
+
+TEST(EncodeQueue, AWriterWaitingForRoomGoesOnOnceTheLimitIsLifted) {
+    auto gated = std::make_unique<GatedOutput>();
+    GatedOutput& output = *gated;
+    EncodeQueue queue(std::move(gated), EncodeQueue::Mode::Queued, 100);
+    const std::string block(100, 'x');
+    ASSERT_TRUE(queue.write(block.data(), block.size()));
+    output.WaitForHeldWrite();
+    ASSERT_TRUE(queue.write(block.data(), block.size())); // queued: the limit is reached
+    auto third =
+        std::async(std::launch::async, [&] { return queue.write(block.data(), block.size()); });
+    EXPECT_EQ(third.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout)
+        << "a write past the limit waits";
+    queue.setLimit(0);
+    const bool wentOn = third.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(wentOn) << "the waiting write did not see the new limit";
+    output.Open();
+    EXPECT_TRUE(third.get());
+    EXPECT_TRUE(queue.finish().ok());
+    EXPECT_EQ(queue.bytesDelivered(), 300);
 }
 
 } // namespace

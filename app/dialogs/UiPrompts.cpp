@@ -1,7 +1,6 @@
-#include "app/window/UiPrompts.h"
+#include "app/dialogs/UiPrompts.h"
 
 #include "app/dialogs/ProgramVersion.h"
-#include "app/widgets/WholeItemComboBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +8,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace corvanel::window {
+namespace corvanel::dialogs {
 
 namespace {
 
@@ -29,21 +28,21 @@ QMessageBox::Icon BoxIcon(PromptIcon icon) {
 
 int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
             QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QString::fromUtf8(corvanel::dialogs::kProgramTitle), text, buttons,
-                    owner);
+    QMessageBox box(icon, QString::fromUtf8(kProgramTitle), text, buttons, owner);
     return box.exec();
-}
-
-// The file type and folder lists readable when highlighted, like the window's own lists.
-void StyleLists(QFileDialog& dialog) {
-    for (QComboBox* box : dialog.findChildren<QComboBox*>())
-        UseStyledItems(box);
 }
 
 } // namespace
 
+MessageBoxPrompts::MessageBoxPrompts(QWidget* owner, std::function<void(QComboBox*)> listLook)
+    : FOwner(owner), FListLook(std::move(listLook)) {}
+
+QWidget* MessageBoxPrompts::Owner() const {
+    return FOwner ? FOwner : QApplication::activeWindow();
+}
+
 PromptAnswer MessageBoxPrompts::Ask(const QString& question, PromptIcon icon) {
-    switch (ShowBox(FOwner, BoxIcon(icon), question, QMessageBox::Yes | QMessageBox::No)) {
+    switch (ShowBox(Owner(), BoxIcon(icon), question, QMessageBox::Yes | QMessageBox::No)) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
     case QMessageBox::No:
@@ -54,30 +53,37 @@ PromptAnswer MessageBoxPrompts::Ask(const QString& question, PromptIcon icon) {
 }
 
 void MessageBoxPrompts::Inform(const QString& text) {
-    ShowBox(FOwner, QMessageBox::Information, text, QMessageBox::Ok);
+    ShowBox(Owner(), QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 void MessageBoxPrompts::Warn(const QString& text) {
-    ShowBox(FOwner, QMessageBox::Warning, text, QMessageBox::Ok);
+    ShowBox(Owner(), QMessageBox::Warning, text, QMessageBox::Ok);
 }
 
 void MessageBoxPrompts::Error(const QString& text) {
-    ShowBox(FOwner, QMessageBox::Critical, text, QMessageBox::Ok);
+    ShowBox(Owner(), QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+void MessageBoxPrompts::ShowFailure(const QString& message) {
+    ShowBox(QApplication::activeWindow(), QMessageBox::Critical, message, QMessageBox::Ok);
 }
 
 QString MessageBoxPrompts::OpenFile(const QString& filter) {
-    QFileDialog dialog(FOwner);
+    QFileDialog dialog(Owner());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(QtFileFilters(filter));
-    StyleLists(dialog);
+    if (FListLook) {
+        for (QComboBox* list : dialog.findChildren<QComboBox*>())
+            FListLook(list);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
 QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
-    QFileDialog dialog(FOwner);
+    QFileDialog dialog(Owner());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QtFileFilters(request.filter));
@@ -87,7 +93,10 @@ QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
     dialog.setDefaultSuffix(suffix);
     dialog.selectFile(request.fileName);
     dialog.setSizeGripEnabled(true);
-    StyleLists(dialog);
+    if (FListLook) {
+        for (QComboBox* list : dialog.findChildren<QComboBox*>())
+            FListLook(list);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -116,4 +125,4 @@ QStringList QtFileFilters(const QString& pipeFilter) {
     return result;
 }
 
-} // namespace corvanel::window
+} // namespace corvanel::dialogs

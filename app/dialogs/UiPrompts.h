@@ -1,16 +1,21 @@
 #pragma once
-// Every modal question, message box and file dialog of the main window goes through this
-// interface, so that tests can answer them. UI thread only.
+// Every modal question, message box and file dialog of the main window and of its dialogs
+// goes through this interface, so that tests can answer them; so does the application's error
+// display (ApplicationError). UI thread only.
 //
-// File filters are "|"-separated pairs of display text and patterns, patterns separated by
-// ";": "Wave (*.wav)|*.wav|MP3 (*.mp3)|*.mp3". A trailing "|" is allowed.
+// Boxes carry the program's title as their caption. File filters are "|"-separated pairs of
+// display text and patterns, patterns separated by ";": "Wave (*.wav)|*.wav|MP3 (*.mp3)|*.mp3".
+// A trailing "|" is allowed.
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QComboBox;
 class QWidget;
 
-namespace corvanel::window {
+namespace corvanel::dialogs {
 
 enum class PromptIcon { Information, Question, Warning, Error };
 // Other: the box was closed some other way than with Yes or No.
@@ -32,26 +37,35 @@ class UiPrompts {
     virtual void Inform(const QString& text) = 0;
     virtual void Warn(const QString& text) = 0;
     virtual void Error(const QString& text) = 0;
+    // A failure that ended an operation, with its own message: an error box with one OK
+    // button over whichever window is active.
+    virtual void ShowFailure(const QString& message) = 0;
     // The chosen path, or an empty string when cancelled. The first filter is selected.
     virtual QString OpenFile(const QString& filter) = 0;
     // Asks before overwriting an existing file. Empty when cancelled.
     virtual QString SaveFile(const SaveFileRequest& request) = 0;
 };
 
-// The real boxes and dialogs, modal over `owner`.
+// The real boxes and dialogs, modal over `owner` (over the active window when there is
+// none). `listLook` is applied to every drop-down list of the file dialogs.
 class MessageBoxPrompts final : public UiPrompts {
   public:
-    explicit MessageBoxPrompts(QWidget* owner) : FOwner(owner) {}
+    explicit MessageBoxPrompts(QWidget* owner = nullptr,
+                               std::function<void(QComboBox*)> listLook = {});
 
     PromptAnswer Ask(const QString& question, PromptIcon icon) override;
     void Inform(const QString& text) override;
     void Warn(const QString& text) override;
     void Error(const QString& text) override;
+    void ShowFailure(const QString& message) override;
     QString OpenFile(const QString& filter) override;
     QString SaveFile(const SaveFileRequest& request) override;
 
   private:
+    QWidget* Owner() const;
+
     QWidget* FOwner;
+    std::function<void(QComboBox*)> FListLook;
 };
 
 // "|"-separated filter text as Qt's list of "Text (patterns)" entries. The patterns are
@@ -59,4 +73,4 @@ class MessageBoxPrompts final : public UiPrompts {
 // are skipped.
 QStringList QtFileFilters(const QString& pipeFilter);
 
-} // namespace corvanel::window
+} // namespace corvanel::dialogs
