@@ -75,7 +75,6 @@ std::optional<std::string> convert(const char16_t* text, std::optional<uint32_t>
 
 } // namespace
 
-
 std::optional<std::string> Utf16ToUtf8(const char16_t* text) {
     if (text == nullptr)
         return std::nullopt;

@@ -36,7 +36,8 @@ class TIniFile {
     std::string ToText() const;
     // Whole file at once; false (never an exception) when it cannot be written.
     // On failure `reason`, when given, receives the system's reason.
-    bool SaveToFile(const std::filesystem::path& file, std::string* reason = nullptr) const noexcept;
+    bool SaveToFile(const std::filesystem::path& file,
+                    std::string* reason = nullptr) const noexcept;
 
     TTextEncoding Encoding() const { return FEncoding; }
     char DecimalSeparator() const { return FDecimalSeparator; }

@@ -24,7 +24,7 @@ extern TMemoryQueue& TailQueue;
 
 // The audio library's DSP callback form. A non-zero handle sends the output to the playback
 // sink, 0 to the encoder sink. channel and user (always SoundQueue) are not read.
-CORVANEL_AUDIO_THREAD void ReduceProc(std::uint32_t handle, std::uint32_t channel, void* buffer, std::uint32_t length,
-                void* user) noexcept;
+CORVANEL_AUDIO_THREAD void ReduceProc(std::uint32_t handle, std::uint32_t channel, void* buffer,
+                                      std::uint32_t length, void* user) noexcept;
 
 } // namespace corvanel

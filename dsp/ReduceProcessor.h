@@ -59,11 +59,13 @@ class ReduceProcessor {
     void Process(std::uint32_t handle, void* buffer, std::uint32_t length) noexcept;
     // The same into sink, never pausing. An exception leaves the queues consistent and
     // propagates.
-    CORVANEL_AUDIO_THREAD void ProcessTo(const ReduceSink& sink, void* buffer, std::uint32_t length);
+    CORVANEL_AUDIO_THREAD void ProcessTo(const ReduceSink& sink, void* buffer,
+                                         std::uint32_t length);
 
     // DSP-callback adapter for an instance of one's own: user is the ReduceProcessor.
-    CORVANEL_AUDIO_THREAD static void DspCallback(std::uint32_t handle, std::uint32_t channel, void* buffer,
-                            std::uint32_t length, void* user) noexcept;
+    CORVANEL_AUDIO_THREAD static void DspCallback(std::uint32_t handle, std::uint32_t channel,
+                                                  void* buffer, std::uint32_t length,
+                                                  void* user) noexcept;
 
     // Empty all three queues (a new playback) or the overlap queues only (a resumed one)
     // before the next call touches them.

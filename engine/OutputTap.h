@@ -45,4 +45,5 @@ class OutputTap {
 
 // The tap in the audio library's DSP callback form: user is the OutputTap; buffer holds
 // length bytes and is left unchanged.
-CORVANEL_AUDIO_THREAD void ViewProc(uint32_t handle, uint32_t channel, void* buffer, uint32_t length, void* user);
+CORVANEL_AUDIO_THREAD void ViewProc(uint32_t handle, uint32_t channel, void* buffer,
+                                    uint32_t length, void* user);

@@ -110,7 +110,8 @@ class StreamChain {
     void ReadTags();
     // At the end of the tempo stream's data: sends the input the reduction still holds to the
     // push stream, so playback reaches the song's last sample.
-    CORVANEL_AUDIO_THREAD static void SendHeldBackEnd(HSYNC sync, DWORD channel, DWORD data, void* user);
+    CORVANEL_AUDIO_THREAD static void SendHeldBackEnd(HSYNC sync, DWORD channel, DWORD data,
+                                                      void* user);
 
     ReduceProcessor& FProcessor;
     OutputTap& FViewStream;

@@ -24,10 +24,8 @@ struct TPlaceholderValues {
 // tag holding a placeholder or a quote cannot add arguments.
 std::string FillTemplate(std::string_view tmpl, const TPlaceholderValues& v) {
     const std::pair<std::string_view, std::string> values[] = {
-        {"<OUTPUT>", QuoteArgument(v.Output)},
-        {"<SFREQ>", std::to_string(v.SampleRate)},
-        {"<TITLE>", QuoteArgument(v.Title)},
-        {"<ARTIST>", QuoteArgument(v.ArtistText)},
+        {"<OUTPUT>", QuoteArgument(v.Output)},  {"<SFREQ>", std::to_string(v.SampleRate)},
+        {"<TITLE>", QuoteArgument(v.Title)},    {"<ARTIST>", QuoteArgument(v.ArtistText)},
         {"<SERIAL>", std::to_string(v.Serial)},
     };
     std::string filled;
@@ -183,8 +181,8 @@ std::string BuildEncoderCommandLine(const TExportState& state, int quality, int 
         titleText.replace(at, artistPlaceholder.size(), artistText);
     titleText.resize(LimitTagValue(titleText).size());
     return QuoteProgram(state.EncodeDir + state.EncodeProgram) + " " +
-           FillTemplate(EncoderTemplate(state, quality),
-                        {state.Edit2, sampleRate, titleText, artistText, OutputSerial(state.Edit2)});
+           FillTemplate(EncoderTemplate(state, quality), {state.Edit2, sampleRate, titleText,
+                                                          artistText, OutputSerial(state.Edit2)});
 }
 
 } // namespace corvanel

@@ -5,7 +5,8 @@
 // Byte counts are of the channel's own sample stream (frameBytes() per frame).
 // Threads: the render lock serialises rendering (audio thread or BASS_ChannelGetData's
 // caller) against the UI thread's seek, stop, restart and release; produce(), seekLocked() and
-// closeLocked() run with it held. Entry points on the audio thread are marked CORVANEL_AUDIO_THREAD.
+// closeLocked() run with it held. Entry points on the audio thread are marked
+// CORVANEL_AUDIO_THREAD.
 #pragma once
 
 #include "base/AudioThread.h"

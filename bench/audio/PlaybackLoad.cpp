@@ -142,9 +142,8 @@ int main(int argc, char** argv) {
     const double upd = end.updateCpuSeconds - start.updateCpuSeconds;
     const double cb = end.callbackSeconds - start.callbackSeconds;
     if (real)
-        std::printf(
-            "audio thread CPU       %.3f s (%.2f %% of one core, the processor included)\n", upd,
-            100.0 * upd / wall);
+        std::printf("audio thread CPU       %.3f s (%.2f %% of one core, the processor included)\n",
+                    upd, 100.0 * upd / wall);
     else
         std::printf("audio thread CPU       %.3f s (%.2f %% of one core; DSP work %.3f s of it)\n",
                     upd, 100.0 * upd / wall, reducer.frames * reducer.msPerFrame / 1000.0);

@@ -20,8 +20,8 @@ namespace corvanel::dialogs {
 namespace {
 
 using corvanel::test::PromptCall;
-using test::RecordingOpener;
 using corvanel::test::ScriptedPrompts;
+using test::RecordingOpener;
 
 class Dialogs : public testing::Test {
   protected:

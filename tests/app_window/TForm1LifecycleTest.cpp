@@ -56,12 +56,13 @@ TEST_F(LifecycleTest, FirstRunStartsWithTheDesignValuesAndCloseWritesBothSection
     EXPECT_EQ(form->VolumeBar->Value(), 20.0f);
     EXPECT_EQ(form->PopboxFFT->currentIndex(), 1);
     EXPECT_EQ(form->VersionLabel->text(), QStringLiteral("Ver. 1.03"));
-    EXPECT_EQ(form->OpenDialog1Filter,
-              QStringLiteral("All Supported|*.wav;*.mp3;*.wma;*.aac;*.mp4;*.m4a;*.ogg;*.flac;*.opus|"
-                             "Wave (*.wav)|*.wav|MP3 (*.mp3)|*.mp3|Windows Media Audio "
-                             "(*.wma)|*.wma|Advanced Audio Coding "
-                             "(*.aac;*.mp4;*.m4a)|*.aac;*.mp4;*.m4a|Ogg Vorbis (*.ogg)|*.ogg|"
-                             "FLAC (*.flac)|*.flac|Opus (*.opus)|*.opus"));
+    EXPECT_EQ(
+        form->OpenDialog1Filter,
+        QStringLiteral("All Supported|*.wav;*.mp3;*.wma;*.aac;*.mp4;*.m4a;*.ogg;*.flac;*.opus|"
+                       "Wave (*.wav)|*.wav|MP3 (*.mp3)|*.mp3|Windows Media Audio "
+                       "(*.wma)|*.wma|Advanced Audio Coding "
+                       "(*.aac;*.mp4;*.m4a)|*.aac;*.mp4;*.m4a|Ogg Vorbis (*.ogg)|*.ogg|"
+                       "FLAC (*.flac)|*.flac|Opus (*.opus)|*.opus"));
     EXPECT_EQ(form->dwStream(), 0u);
     EXPECT_EQ(form->dwFxStream(), 0u);
     EXPECT_EQ(form->dwOutStream(), 0u);

@@ -258,25 +258,26 @@ TEST_P(CatalogueLookup, FirstFolderHoldingACatalogueWins) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, CatalogueLookup,
-    testing::Values(
-        LookupCase{"BesideBeforeAll",
-                   {"/opt/c/bin/addon.win/", "/home/k/.config/corvanel/addon.win/",
-                    "/opt/c/share/corvanel/addon.win/"},
-                   "/opt/c/bin/addon.win/"},
-        LookupCase{"UserBeforeInstalled",
-                   {"/home/k/.config/corvanel/addon.win/", "/opt/c/share/corvanel/addon.win/"},
-                   "/home/k/.config/corvanel/addon.win/"},
-        LookupCase{"InstalledLast", {"/opt/c/share/corvanel/addon.win/"},
-                   "/opt/c/share/corvanel/addon.win/"},
-        LookupCase{"NoneFallsBackBeside", {}, "/opt/c/bin/addon.win/"}),
+    testing::Values(LookupCase{"BesideBeforeAll",
+                               {"/opt/c/bin/addon.win/", "/home/k/.config/corvanel/addon.win/",
+                                "/opt/c/share/corvanel/addon.win/"},
+                               "/opt/c/bin/addon.win/"},
+                    LookupCase{
+                        "UserBeforeInstalled",
+                        {"/home/k/.config/corvanel/addon.win/", "/opt/c/share/corvanel/addon.win/"},
+                        "/home/k/.config/corvanel/addon.win/"},
+                    LookupCase{"InstalledLast",
+                               {"/opt/c/share/corvanel/addon.win/"},
+                               "/opt/c/share/corvanel/addon.win/"},
+                    LookupCase{"NoneFallsBackBeside", {}, "/opt/c/bin/addon.win/"}),
     [](const testing::TestParamInfo<LookupCase>& c) { return c.param.name; });
 
 TEST(CatalogueCandidates, BesideThenUserThenInstalled) {
     ::setenv("XDG_CONFIG_HOME", "/home/k/.config", 1);
-    EXPECT_EQ(EncoderFolderCandidates("/opt/c/bin"),
-              (std::vector<std::string>{"/opt/c/bin/addon.win/",
-                                        "/home/k/.config/corvanel/addon.win/",
-                                        "/opt/c/share/corvanel/addon.win/"}));
+    EXPECT_EQ(
+        EncoderFolderCandidates("/opt/c/bin"),
+        (std::vector<std::string>{"/opt/c/bin/addon.win/", "/home/k/.config/corvanel/addon.win/",
+                                  "/opt/c/share/corvanel/addon.win/"}));
 }
 
 } // namespace
