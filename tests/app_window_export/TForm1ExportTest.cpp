@@ -46,11 +46,6 @@ QString U(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Shown {
     char Kind; // 'I' information, 'W' warning, 'E' error
     QString Text;
@@ -111,7 +106,7 @@ class ExportWindowTest : public ::testing::Test {
     fs::path UseSource(double seconds, int rate = 44100) {
         const fs::path file = dir / "song.wav";
         sourcePairs = static_cast<std::int64_t>(seconds * rate);
-        WriteWav(file, TestSignal(rate, sourcePairs), rate);
+        WriteWav(file, TestSignal(rate, sourcePairs), 2, rate);
         form->Edit1->setText(Q(file));
         return file;
     }
@@ -143,7 +138,7 @@ class ExportWindowTest : public ::testing::Test {
         EXPECT_FALSE(form->ExportRunning());
     }
 
-    TempDir dir{"window_export"};
+    TempFolder dir;
     QByteArray previousSettings;
     std::unique_ptr<TForm1> form;
     ExportPrompts* prompts = nullptr;
@@ -257,10 +252,10 @@ TEST_P(WindowWavExport, SameBytesAsTheRunWithoutAWindow) {
     controls.Tempo = c.TempoBar;
     ASSERT_EQ(rig.Run.Button5Click(controls).Outcome, TExportOutcome::Completed);
 
-    const std::string bytes = Slurp(written);
+    const std::string bytes = ReadFile(written);
     EXPECT_GT(ReadWav(written).Samples.size(), 0u);
     EXPECT_EQ(ReadWav(written).SampleRate, c.SampleRate);
-    EXPECT_TRUE(bytes == Slurp(reference)) << "the window's file differs from the direct run's";
+    EXPECT_TRUE(bytes == ReadFile(reference)) << "the window's file differs from the direct run's";
 }
 
 INSTANTIATE_TEST_SUITE_P(

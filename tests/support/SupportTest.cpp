@@ -59,12 +59,11 @@ TEST_P(WavRoundTrip, GivesBackTheSamples) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, WavRoundTrip,
-                         testing::Values(WavCase{"U8", WavSample::U8},
-                                         WavCase{"S16", WavSample::S16},
-                                         WavCase{"S24", WavSample::S24},
-                                         WavCase{"F32", WavSample::F32}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Types, WavRoundTrip,
+    testing::Values(WavCase{"U8", WavSample::U8}, WavCase{"S16", WavSample::S16},
+                    WavCase{"S24", WavSample::S24}, WavCase{"F32", WavSample::F32}),
+    [](const testing::TestParamInfo<WavCase>& c) { return std::string(c.param.name); });
 
 // Tests compare a written file's size with its source's: a plain 16-bit file has the 44-byte
 // header, and tags are found again by a reader.

@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace corvanel::test {
@@ -39,7 +41,16 @@ void WriteWav(const std::filesystem::path& file, const std::vector<std::int16_t>
         sf_set_string(f, SF_STR_ARTIST, tags.Artist.c_str());
     const auto frames =
         static_cast<sf_count_t>(samples.size() / static_cast<std::size_t>(channels));
-    const sf_count_t written = sf_writef_short(f, samples.data(), frames);
+    sf_count_t written = 0;
+    if (type == WavSample::F32) {
+        // Scaled here: libsndfile's own conversion from 16-bit to float is not /32768.
+        std::vector<float> scaled(samples.size());
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            scaled[i] = static_cast<float>(samples[i]) / 32768.0f;
+        written = sf_writef_float(f, scaled.data(), frames);
+    } else {
+        written = sf_writef_short(f, samples.data(), frames);
+    }
     sf_close(f);
     if (written != frames)
         throw std::runtime_error("short write to " + file.string());
@@ -53,9 +64,20 @@ WavData ReadWav(const std::filesystem::path& file) {
         return data;
     data.SampleRate = info.samplerate;
     data.Channels = info.channels;
-    data.Samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t got = sf_readf_short(f, data.Samples.data(), info.frames);
-    data.Samples.resize(static_cast<std::size_t>(got * info.channels));
+    const auto count = static_cast<std::size_t>(info.frames * info.channels);
+    if ((info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT) {
+        // The inverse of the scaling WriteWav does, so float files give back what was written.
+        std::vector<float> raw(count);
+        raw.resize(
+            static_cast<std::size_t>(sf_readf_float(f, raw.data(), info.frames) * info.channels));
+        for (const float v : raw)
+            data.Samples.push_back(
+                static_cast<std::int16_t>(std::clamp(std::lround(v * 32768.0f), -32768L, 32767L)));
+    } else {
+        data.Samples.resize(count);
+        const sf_count_t got = sf_readf_short(f, data.Samples.data(), info.frames);
+        data.Samples.resize(static_cast<std::size_t>(got * info.channels));
+    }
     sf_close(f);
     return data;
 }
