@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"mono_file",
                               [] {
                                   return QString::fromStdString(
-                                      writeWav("mono.wav", noise(4410, 1), 1, 44100).string());
+                                      writeWav("mono.wav", Noise(4410, 1), 1, 44100).string());
                               },
                               "モノラルや5.1ch音源には対応していません.(Ch=1)"}),
     [](const ::testing::TestParamInfo<Failure>& p) { return std::string(p.param.name); });

@@ -3,7 +3,9 @@
 // resets ask first.
 #include "tests/app_window_commands/CommandFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
-#include "tests/app_window_commands/TestAudio.h"
+#include "tests/support/Signals.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Wav.h"
 
 #include "app/widgets/CaptionPanel.h"
 #include "app/logic/ControlSteps.h"
@@ -68,10 +70,13 @@ TEST_P(EveryCommand, ReachesItsHandler) {
     const KeyAction& action = Action();
     const KeyHandler handler = action.handler;
     PutStepControlsMidway(*form);
-    QTemporaryDir dir;
+    const corvanel::test::TempFolder dir;
     if (handler == KeyHandler::Button4Click) {
         // Pausing needs something playing.
-        form->Edit1->setText(WriteStereoWav(dir, QStringLiteral("pause.wav"), 3.0));
+        corvanel::test::WriteWav(dir / "pause.wav",
+                                 corvanel::test::StereoSines(3 * 44100, 44100, 440, 660, 8000), 2,
+                                 44100);
+        form->Edit1->setText(QString::fromStdString((dir / "pause.wav").string()));
         form->ProcessingButtonClick(form->ProcessingButton);
         ASSERT_EQ(BASS_ChannelIsActive(form->dwFxStream()), BASS_ACTIVE_PLAYING);
     }

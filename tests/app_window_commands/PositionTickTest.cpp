@@ -1,7 +1,9 @@
 // The once-a-second tick: clock label, position bar and which file and transport controls
 // are usable, from start-up through typing a path to a file played to its end.
 #include "tests/app_window_commands/CommandFixture.h"
-#include "tests/app_window_commands/TestAudio.h"
+#include "tests/support/Signals.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Wav.h"
 
 #include "app/widgets/FloatTrackBar.h"
 #include "app/widgets/PictureButton.h"
@@ -63,8 +65,10 @@ TEST_F(CommandTest, TypingAPathMakesPlayAndExportUsableAtTheNextTick) {
 }
 
 TEST_F(CommandTest, AFilePlayedToItsEndMakesPlayOpenAndExportUsableAgain) {
-    QTemporaryDir dir;
-    const QString path = WriteStereoWav(dir, QStringLiteral("short.wav"), 1.6);
+    const corvanel::test::TempFolder dir;
+    corvanel::test::WriteWav(dir / "short.wav",
+                             corvanel::test::StereoSines(70560, 44100, 440, 660, 8000), 2, 44100);
+    const QString path = QString::fromStdString((dir / "short.wav").string());
     // Every move the tick makes must reach the seek handler with tag 1.
     QList<int> tagsSeenBySeek;
     QObject::connect(form->TrackPosition, &corvanel::window::FloatTrackBar::Changed, form.get(),

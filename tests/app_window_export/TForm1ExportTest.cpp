@@ -44,11 +44,6 @@ QString U(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // 'I' information, 'W' warning, 'E' error.
 char Letter(PromptCall::Kind kind) {
     switch (kind) {
@@ -92,7 +87,7 @@ class ExportWindowTest : public ::testing::Test {
     fs::path UseSource(double seconds, int rate = 44100) {
         const fs::path file = dir / "song.wav";
         sourcePairs = static_cast<std::int64_t>(seconds * rate);
-        WriteWav(file, TestSignal(rate, sourcePairs), rate);
+        WriteWav(file, TestSignal(rate, sourcePairs), 2, rate);
         form->Edit1->setText(Q(file));
         return file;
     }
@@ -125,7 +120,7 @@ class ExportWindowTest : public ::testing::Test {
         EXPECT_FALSE(form->ExportRunning());
     }
 
-    TempDir dir{"window_export"};
+    TempFolder dir;
     QByteArray previousSettings;
     // The application's error display.
     ScriptedPrompts applicationPrompts;
@@ -241,10 +236,10 @@ TEST_P(WindowWavExport, SameBytesAsTheRunWithoutAWindow) {
     controls.Tempo = c.TempoBar;
     ASSERT_EQ(rig.Run.Button5Click(controls).Outcome, TExportOutcome::Completed);
 
-    const std::string bytes = Slurp(written);
+    const std::string bytes = ReadFile(written);
     EXPECT_GT(ReadWav(written).Samples.size(), 0u);
     EXPECT_EQ(ReadWav(written).SampleRate, c.SampleRate);
-    EXPECT_TRUE(bytes == Slurp(reference)) << "the window's file differs from the direct run's";
+    EXPECT_TRUE(bytes == ReadFile(reference)) << "the window's file differs from the direct run's";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,7 +9,7 @@
 namespace corvanel::audio {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 constexpr DWORD kWavFlags = 0x80040240;     // PCM file, queued, auto-free, UTF-16
 constexpr DWORD kProgramFlags = 0x80040201; // no header, queued, auto-free, UTF-16
@@ -76,7 +76,7 @@ class BassEncode : public ::testing::Test {
                                           static_cast<DWORD>(std::min(n, data.size() - i))));
     }
 
-    TempDir dir_;
+    TempFolder dir_;
     HSTREAM channel_ = 0;
 };
 
@@ -114,7 +114,7 @@ TEST_F(BassEncode, ProgramGetsItsArgumentsAndRawSamples) {
     EXPECT_EQ(test::readRecordedArgs(script),
               (std::vector<std::string>{"-r", "44100", "--tt", "say \"hi\" $(id)", "--ta",
                                         "曲 [Reduced]", "-"}));
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"), data);
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"), data);
 }
 
 TEST_F(BassEncode, NarrowTextAndStreamHeaderWithoutTheFlags) {
@@ -128,7 +128,7 @@ TEST_F(BassEncode, NarrowTextAndStreamHeaderWithoutTheFlags) {
     const std::string data = samples(10);
     writeAll(enc, data);
     ASSERT_TRUE(BASS_Encode_Stop(enc));
-    const std::string got = test::readFile(script.string() + ".bytes");
+    const std::string got = test::ReadFile(script.string() + ".bytes");
     ASSERT_EQ(got.size(), 44 + data.size());
     EXPECT_EQ(got.substr(0, 4), "RIFF");
     EXPECT_EQ(got.substr(8, 8), "WAVEfmt ");
@@ -154,7 +154,7 @@ TEST_P(BassEncodeStartFailure, GivesZeroAndTheErrorCode) {
     } else if (name == "OutputFolderMissing") {
         enc = startWav(dir_ / "gone" / "x.wav");
     } else if (name == "OutputIsAFolder") {
-        enc = startWav(dir_.path());
+        enc = startWav(dir_.Path());
     } else if (name == "ZeroHandle") {
         enc = BASS_Encode_Start(0, u"x.wav", kWavFlags, nullptr, nullptr);
     } else if (name == "FreedChannel") {
@@ -250,7 +250,7 @@ TEST_F(BassEncode, FreeingTheChannelFinishesItsEncoders) {
     writeAll(wav, data);
     ASSERT_TRUE(BASS_StreamFree(channel_));
 
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"), data) << "program fed and reaped";
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"), data) << "program fed and reaped";
     SF_INFO info{};
     SNDFILE* f = sf_open((dir_ / "a.wav").c_str(), SFM_READ, &info);
     ASSERT_NE(f, nullptr);

@@ -14,7 +14,7 @@
 namespace corvanel::audio::encode {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 std::vector<std::byte> pattern(std::size_t n) {
     std::vector<std::byte> v(n);
@@ -24,7 +24,7 @@ std::vector<std::byte> pattern(std::size_t n) {
 }
 
 TEST(ChildProcess, FeedsStdinAndPassesArgumentsUntouched) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, test::recordBody());
     const std::vector<std::string> argv{script.string(), "a b", "", "$(touch pwned)", "x\ny"};
@@ -39,7 +39,7 @@ TEST(ChildProcess, FeedsStdinAndPassesArgumentsUntouched) {
 
     const std::vector<std::string> expected(argv.begin() + 1, argv.end());
     EXPECT_EQ(test::readRecordedArgs(script), expected);
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"),
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"),
               std::string(reinterpret_cast<const char*>(data.data()), data.size()));
     EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
 }
@@ -52,7 +52,7 @@ struct StartFailure {
 class ChildProcessStart : public ::testing::TestWithParam<StartFailure> {};
 
 TEST_P(ChildProcessStart, ReportsWhyTheProgramCouldNotStart) {
-    TempDir dir;
+    TempFolder dir;
     std::filesystem::path program = dir / "missing";
     if (GetParam().expected == std::errc::permission_denied) {
         program = dir / "not-executable";
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& tpi) { return std::string(tpi.param.name); });
 
 TEST(ChildProcess, ReaderGoneIsBrokenPipeAndNoSignal) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "quits";
     test::writeScript(script, "exit 0");
     std::error_code ec;
@@ -91,7 +91,7 @@ TEST(ChildProcess, ReaderGoneIsBrokenPipeAndNoSignal) {
 
 TEST(ChildProcess, ChildDoesNotInheritAnIgnoredSigpipe) {
     // A process that ignores SIGPIPE must still start encoders with default handling.
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "sig";
     test::writeScript(script, "grep SigIgn /proc/self/status > \"$0.bytes\"");
     struct sigaction old {};
@@ -103,13 +103,13 @@ TEST(ChildProcess, ChildDoesNotInheritAnIgnoredSigpipe) {
     sigaction(SIGPIPE, &old, nullptr);
     ASSERT_FALSE(child.empty());
     ASSERT_TRUE(child.wait().success());
-    const std::string line = test::readFile(script.string() + ".bytes");
+    const std::string line = test::ReadFile(script.string() + ".bytes");
     const unsigned long long mask = std::stoull(line.substr(line.find(':') + 1), nullptr, 16);
     EXPECT_EQ(mask & (1ULL << (SIGPIPE - 1)), 0u) << line;
 }
 
 TEST(ChildProcess, InheritsOnlyTheStandardDescriptors) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "fds";
     test::writeScript(script, "ls /proc/$$/fd > \"$0.bytes\"");
     // Opened without close-on-exec, at a number no shell uses for itself.
@@ -122,7 +122,7 @@ TEST(ChildProcess, InheritsOnlyTheStandardDescriptors) {
     ASSERT_FALSE(child.empty());
     ASSERT_TRUE(child.wait().success());
     close(leaked);
-    std::string listed = test::readFile(script.string() + ".bytes");
+    std::string listed = test::ReadFile(script.string() + ".bytes");
     std::vector<int> fds;
     for (std::size_t pos = 0; pos < listed.size();) {
         const std::size_t end = listed.find('\n', pos);
@@ -136,7 +136,7 @@ TEST(ChildProcess, InheritsOnlyTheStandardDescriptors) {
 // A program that says a lot before it reads its input does not wait on a full pipe, and the
 // last part of what it said is kept.
 TEST(ChildProcess, CapturedStderrKeepsItsLastPart) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "chatty";
     test::writeScript(script, "i=0\nwhile [ $i -lt 5000 ]; do echo \"remark $i\" >&2; "
                               "i=$((i+1)); done\ncat > /dev/null\necho 'last words' >&2");
@@ -151,7 +151,7 @@ TEST(ChildProcess, CapturedStderrKeepsItsLastPart) {
 }
 
 TEST(ChildProcess, ExitStatusAndSignalAreReported) {
-    TempDir dir;
+    TempFolder dir;
     const auto fails = dir / "fails";
     test::writeScript(fails, "exit 3");
     const auto killed = dir / "killed";
@@ -172,7 +172,7 @@ TEST(ChildProcess, ExitStatusAndSignalAreReported) {
 }
 
 TEST(ChildProcess, MovedFromOwnsNothingAndDestructorReaps) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, test::recordBody());
     std::error_code ec;
@@ -185,7 +185,7 @@ TEST(ChildProcess, MovedFromOwnsNothingAndDestructorReaps) {
         ChildProcess c = std::move(b);
         ASSERT_FALSE(c.writeStdin(pattern(10)));
     } // closes input, waits
-    EXPECT_EQ(test::readFile(script.string() + ".bytes").size(), 10u);
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes").size(), 10u);
     EXPECT_EQ(kill(pid, 0), -1) << "child was not reaped";
 }
 

@@ -14,7 +14,7 @@
 namespace corvanel::audio::encode {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 std::string bytesOf(std::size_t n, unsigned seed) {
     std::string s(n, '\0');
@@ -37,7 +37,7 @@ std::string feed(EncodeQueue& queue, std::size_t blocks) {
 class ProgramEncoder : public ::testing::TestWithParam<EncodeQueue::Mode> {};
 
 TEST_P(ProgramEncoder, ProgramReceivesExactlyWhatWasWritten) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, test::recordBody());
     EncodeResult started;
@@ -48,7 +48,7 @@ TEST_P(ProgramEncoder, ProgramReceivesExactlyWhatWasWritten) {
     const EncodeResult r = queue.finish();
     EXPECT_TRUE(r.ok()) << r.detail;
     EXPECT_EQ(queue.bytesDelivered(), static_cast<std::int64_t>(sent.size()));
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"), sent);
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"), sent);
     EXPECT_EQ(test::readRecordedArgs(script), (std::vector<std::string>{"-o", "x"}));
     EXPECT_FALSE(queue.write("x", 1)) << "writes after finish must be refused";
     EXPECT_TRUE(queue.finish().ok()) << "finish is repeatable";
@@ -65,7 +65,7 @@ class ProgramEncoderFailure
 
 TEST_P(ProgramEncoderFailure, IsReportedAtFinish) {
     const auto& [failure, mode] = GetParam();
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, failure.body);
     EncodeResult started;
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ProgramEncoder,
                          });
 
 TEST(ProgramEncoder, MissingProgramCannotStart) {
-    TempDir dir;
+    TempFolder dir;
     EncodeResult r;
     EXPECT_FALSE(startProgramOutput({(dir / "no-such-encoder").string(), "-"}, r));
     EXPECT_EQ(r.fault, EncodeFault::CannotStart);
@@ -147,7 +147,7 @@ TEST(EncodeQueue, FirstFailureIsKeptLaterDataDroppedOutputStillEnded) {
 }
 
 TEST(EncodeQueue, WritersOnSeveralThreadsLoseNothing) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, test::recordBody());
     EncodeResult started;
@@ -165,14 +165,14 @@ TEST(EncodeQueue, WritersOnSeveralThreadsLoseNothing) {
     for (auto& th : threads)
         th.join();
     ASSERT_TRUE(queue.finish().ok());
-    const std::string got = test::readFile(script.string() + ".bytes");
+    const std::string got = test::ReadFile(script.string() + ".bytes");
     ASSERT_EQ(got.size(), static_cast<std::size_t>(kThreads * kBlocks * 1000));
     for (std::size_t i = 0; i < got.size(); i += 1000) // blocks stay whole
         EXPECT_EQ(got.substr(i, 1000), std::string(1000, got[i]));
 }
 
 TEST(EncodeQueue, LimitedQueueWaitsForRoomAndLosesNothing) {
-    TempDir dir;
+    TempFolder dir;
     const auto script = dir / "enc";
     test::writeScript(script, test::recordBody());
     EncodeResult started;
@@ -186,7 +186,7 @@ TEST(EncodeQueue, LimitedQueueWaitsForRoomAndLosesNothing) {
         sent += block;
     }
     ASSERT_TRUE(queue.finish().ok());
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"), sent);
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"), sent);
 }
 
 // An output that holds every write until it is opened.

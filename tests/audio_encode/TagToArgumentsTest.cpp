@@ -12,7 +12,7 @@
 namespace corvanel::audio::encode {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 // How a catalogue template quotes a value: doubled inner quotes between two quotes.
 std::string quoted(const std::string& s) {
@@ -35,7 +35,7 @@ class HostileTag : public ::testing::TestWithParam<HostileCase> {};
 TEST_P(HostileTag, ReachesTheEncoderAsOneArgument) {
     if (!test::haveFfmpeg())
         GTEST_SKIP() << "ffmpeg is needed to make the fixture";
-    TempDir dir;
+    TempFolder dir;
     const std::string title = GetParam().title;
     const auto source = dir / "src.mp3";
     ASSERT_TRUE(test::makeTaggedFile(source, "libmp3lame", {title, "Band", "", "", ""}));
@@ -58,7 +58,7 @@ TEST_P(HostileTag, ReachesTheEncoderAsOneArgument) {
     EXPECT_EQ(
         test::readRecordedArgs(script),
         (std::vector<std::string>{"--tt", GetParam().arrives, "--ta", "Band [Reduced]", "-"}));
-    EXPECT_EQ(test::readFile(script.string() + ".bytes"), "abcd");
+    EXPECT_EQ(test::ReadFile(script.string() + ".bytes"), "abcd");
     for (const char* trap : {"pwned1", "pwned2", "pwned3"})
         EXPECT_FALSE(std::filesystem::exists(dir / trap)) << trap;
 }

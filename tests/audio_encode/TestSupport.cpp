@@ -9,18 +9,6 @@
 
 namespace corvanel::test {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvanel-enc-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 void writeScript(const std::filesystem::path& path, const std::string& body) {
     {
         std::ofstream out(path, std::ios::binary);
@@ -35,15 +23,8 @@ std::string recordBody(int exitCode) {
     return "cat > \"$0.bytes\"\nexit " + std::to_string(exitCode);
 }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::vector<std::string> readRecordedArgs(const std::filesystem::path& script) {
-    const std::string raw = readFile(script.string() + ".args");
+    const std::string raw = ReadFile(script.string() + ".args");
     std::vector<std::string> args;
     std::size_t start = 0;
     for (std::size_t i = 0; i < raw.size(); ++i) {

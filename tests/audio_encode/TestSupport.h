@@ -1,6 +1,9 @@
-// Helpers shared by the encoder tests: a private temporary folder, a recording encoder script
-// written at test time, and file reading.
+// Helpers shared by the encoder tests: a recording encoder script written at test time, and
+// running a program.
 #pragma once
+
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 
 #include <filesystem>
 #include <string>
@@ -8,25 +11,11 @@
 
 namespace corvanel::test {
 
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 // Writes an executable shell script at `path` that stores its arguments (each followed by a
 // NUL byte) in `path`.args, then runs `body` (default: copy standard input to `path`.bytes).
 void writeScript(const std::filesystem::path& path, const std::string& body);
 std::string recordBody(int exitCode = 0);
 
-std::string readFile(const std::filesystem::path& path);
 // Arguments as the recording script stored them, without argv[0].
 std::vector<std::string> readRecordedArgs(const std::filesystem::path& script);
 

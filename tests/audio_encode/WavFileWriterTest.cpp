@@ -10,7 +10,7 @@
 namespace corvanel::audio::encode {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 // Little-endian 16-bit interleaved samples covering the extremes.
 std::vector<std::byte> samples(std::size_t frames, int channels) {
@@ -58,7 +58,7 @@ class WavExport : public ::testing::TestWithParam<WavCase> {};
 
 TEST_P(WavExport, FileReadsBackAsWritten) {
     const WavCase& c = GetParam();
-    TempDir dir;
+    TempFolder dir;
     const auto path = dir / "out.wav";
     EncodeResult started;
     auto out = createFileOutput(path, c.rate, c.channels, WavFileWriter::Container::Wave, started);
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WavExport,
                                            WavCase{48000, 1, 3000, 3}, WavCase{8000, 2, 0, 1}));
 
 TEST(WavFileWriter, TrailingPartialFrameIsDropped) {
-    TempDir dir;
+    TempFolder dir;
     std::string err;
     auto w = WavFileWriter::create(dir / "p.wav", 44100, 2, WavFileWriter::Container::Wave, err);
     const auto data = samples(10, 2);
@@ -93,18 +93,18 @@ TEST(WavFileWriter, TrailingPartialFrameIsDropped) {
 }
 
 TEST(WavFileWriter, RawContainerHasNoHeader) {
-    TempDir dir;
+    TempFolder dir;
     std::string err;
     auto w = WavFileWriter::create(dir / "r.pcm", 44100, 2, WavFileWriter::Container::Raw, err);
     const auto data = samples(100, 2);
     ASSERT_TRUE(w.write(data, err));
     ASSERT_TRUE(w.close(err));
-    const std::string got = test::readFile(dir / "r.pcm");
+    const std::string got = test::ReadFile(dir / "r.pcm");
     EXPECT_EQ(got, std::string(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 TEST(WavFileWriter, AbandonedWriterLeavesAValidShorterFile) {
-    TempDir dir;
+    TempFolder dir;
     const auto data = samples(5000, 2);
     {
         std::string err;
@@ -119,13 +119,13 @@ TEST(WavFileWriter, AbandonedWriterLeavesAValidShorterFile) {
 
 struct CreateFailure {
     const char* name;
-    std::string (*path)(const TempDir&);
+    std::string (*path)(const TempFolder&);
 };
 
 class WavCreateFailure : public ::testing::TestWithParam<CreateFailure> {};
 
 TEST_P(WavCreateFailure, IsReported) {
-    TempDir dir;
+    TempFolder dir;
     EncodeResult r;
     EXPECT_FALSE(
         createFileOutput(GetParam().path(dir), 44100, 2, WavFileWriter::Container::Wave, r));
@@ -137,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, WavCreateFailure,
     ::testing::Values(
         CreateFailure{"MissingFolder",
-                      [](const TempDir& d) { return (d / "no" / "such" / "x.wav").string(); }},
-        CreateFailure{"PathIsAFolder", [](const TempDir& d) { return d.path().string(); }},
+                      [](const TempFolder& d) { return (d / "no" / "such" / "x.wav").string(); }},
+        CreateFailure{"PathIsAFolder", [](const TempFolder& d) { return d.Path().string(); }},
         CreateFailure{"FolderIsAFile",
-                      [](const TempDir& d) {
+                      [](const TempFolder& d) {
                           test::writeScript(d / "file", "");
                           return (d / "file" / "x.wav").string();
                       }}),

@@ -53,7 +53,7 @@ class Playback : public ::testing::Test {
 
 // A signal without zero samples, so its start is found in the capture.
 std::vector<int16_t> signal(size_t frames, uint32_t seed) {
-    auto s = noise(frames, 2, seed);
+    auto s = Noise(frames, 2, seed);
     for (auto& v : s)
         if (v == 0)
             v = 1;

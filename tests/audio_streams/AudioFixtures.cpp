@@ -1,13 +1,13 @@
 #include "tests/audio_streams/AudioFixtures.h"
 
 #include "audio/include/bass.h"
+#include "tests/support/TempFolder.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
@@ -16,96 +16,15 @@ namespace corvanel::audio::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string templ = (fs::temp_directory_path() / "corvanel-audio-XXXXXX").string();
-        if (!mkdtemp(templ.data()))
-            throw std::runtime_error("mkdtemp");
-        path = templ;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-void put16(std::ofstream& out, uint16_t v) {
-    out.write(reinterpret_cast<const char*>(&v), 2);
-}
-void put32(std::ofstream& out, uint32_t v) {
-    out.write(reinterpret_cast<const char*>(&v), 4);
-}
-} // namespace
-
 fs::path fixtureDir() {
-    static TempDir dir;
-    return dir.path;
-}
-
-std::vector<int16_t> noise(size_t frames, unsigned chans, uint32_t seed) {
-    std::mt19937 gen(seed);
-    std::uniform_int_distribution<int> dist(-32768, 32767);
-    std::vector<int16_t> out(frames * chans);
-    for (auto& s : out)
-        s = static_cast<int16_t>(dist(gen));
-    return out;
-}
-
-std::vector<int16_t> stereoSines(size_t frames, uint32_t rate, double f1, double f2) {
-    std::vector<int16_t> out(frames * 2);
-    for (size_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        out[2 * i] = static_cast<int16_t>(std::lround(16384.0 * std::sin(2 * M_PI * f1 * t)));
-        out[2 * i + 1] = static_cast<int16_t>(std::lround(16384.0 * std::sin(2 * M_PI * f2 * t)));
-    }
-    return out;
+    static const corvanel::test::TempFolder dir("audio_fixtures");
+    return dir.Path();
 }
 
 fs::path writeWav(const std::string& name, const std::vector<int16_t>& samples, unsigned chans,
                   uint32_t rate, WavSample type) {
     const fs::path path = fixtureDir() / name;
-    std::ofstream out(path, std::ios::binary);
-    const unsigned bytes = type == WavSample::U8    ? 1
-                           : type == WavSample::S16 ? 2
-                           : type == WavSample::S24 ? 3
-                                                    : 4;
-    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * bytes);
-    out.write("RIFF", 4);
-    put32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    put32(out, 16);
-    put16(out, type == WavSample::F32 ? 3 : 1);
-    put16(out, static_cast<uint16_t>(chans));
-    put32(out, rate);
-    put32(out, rate * chans * bytes);
-    put16(out, static_cast<uint16_t>(chans * bytes));
-    put16(out, static_cast<uint16_t>(bytes * 8));
-    out.write("data", 4);
-    put32(out, dataBytes);
-    for (int16_t s : samples) {
-        switch (type) {
-        case WavSample::U8:
-            out.put(static_cast<char>((s >> 8) + 128));
-            break;
-        case WavSample::S16:
-            put16(out, static_cast<uint16_t>(s));
-            break;
-        case WavSample::S24: {
-            const int32_t v = static_cast<int32_t>(s) * 256;
-            out.put(static_cast<char>(v & 0xFF));
-            out.put(static_cast<char>((v >> 8) & 0xFF));
-            out.put(static_cast<char>((v >> 16) & 0xFF));
-            break;
-        }
-        case WavSample::F32: {
-            const float f = static_cast<float>(s) / 32768.0f;
-            out.write(reinterpret_cast<const char*>(&f), 4);
-            break;
-        }
-        }
-    }
+    corvanel::test::WriteWav(path, samples, static_cast<int>(chans), static_cast<int>(rate), type);
     return path;
 }
 

@@ -2,6 +2,9 @@
 // the ffmpeg program. Files live in a fresh temporary folder per test program.
 #pragma once
 
+#include "tests/support/Signals.h"
+#include "tests/support/Wav.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -14,14 +17,11 @@ namespace corvanel::audio::test {
 // The folder of this program's fixtures (created on first use, removed at exit).
 std::filesystem::path fixtureDir();
 
-// Deterministic interleaved 16-bit noise (the full range, so any lost bit shows).
-std::vector<int16_t> noise(size_t frames, unsigned chans, uint32_t seed = 1);
-// Left a sine at f1 Hz, right one at f2 Hz, amplitude 0.5, interleaved stereo.
-std::vector<int16_t> stereoSines(size_t frames, uint32_t rate, double f1, double f2);
+using corvanel::test::Noise;
+using corvanel::test::StereoSines;
+using corvanel::test::WavSample;
 
-enum class WavSample { U8, S16, S24, F32 };
-// Writes samples (given as 16-bit values) in the sample type asked for; 24-bit and float
-// keep the 16-bit values exactly (shifted or scaled), 8-bit keeps the top byte.
+// Writes samples in the sample type asked for into the fixture folder.
 std::filesystem::path writeWav(const std::string& name, const std::vector<int16_t>& samples,
                                unsigned chans, uint32_t rate, WavSample type = WavSample::S16);
 

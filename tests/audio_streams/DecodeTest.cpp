@@ -58,7 +58,7 @@ class WavDecode : public ::testing::TestWithParam<WavCase> {};
 TEST_P(WavDecode, GivesTheSamplesBackAt16Bit) {
     const WavCase& c = GetParam();
     const size_t frames = 3000;
-    const auto samples = noise(frames, c.chans, 7);
+    const auto samples = Noise(frames, c.chans, 7);
     const fs::path path = writeWav(std::string(c.name) + ".wav", samples, c.chans, c.rate, c.type);
 
     const HSTREAM h = openWith(BASS_StreamCreateFile, path);
@@ -108,7 +108,7 @@ class FormatDecode : public ::testing::TestWithParam<FormatCase> {
   protected:
     static fs::path source() {
         static const fs::path p =
-            writeWav("sines.wav", stereoSines(44100, 44100, 440, 660), 2, 44100);
+            writeWav("sines.wav", StereoSines(44100, 44100, 440, 660), 2, 44100);
         return p;
     }
 };
@@ -132,7 +132,7 @@ TEST_P(FormatDecode, OnlyItsOpenerDecodesIt) {
     ASSERT_TRUE(BASS_ChannelGetInfo(h, &info));
     EXPECT_EQ(info.chans, 2u);
     const auto decoded = decodeAll(h);
-    const auto reference = stereoSines(44100, 44100, 440, 660);
+    const auto reference = StereoSines(44100, 44100, 440, 660);
     if (c.lossless) {
         EXPECT_EQ(decoded, reference);
     } else {
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Openers, AContainerWithAnotherCodecIsRefusedByCodec) {
     // ALAC in an M4A: the container is the AAC opener's, the codec is not.
-    const fs::path wav = writeWav("short.wav", stereoSines(4410, 44100, 440, 660), 2, 44100);
+    const fs::path wav = writeWav("short.wav", StereoSines(4410, 44100, 440, 660), 2, 44100);
     const fs::path alac = convert(wav, "alac.m4a", "-c:a alac");
     EXPECT_EQ(openWith(BASS_AAC_StreamCreateFile, alac), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_CODEC);
@@ -182,7 +182,7 @@ fs::path emptyFile() {
 }
 fs::path randomAs(const char* name) {
     const fs::path p = fixtureDir() / name;
-    const auto bytes = noise(20000, 1, 99);
+    const auto bytes = Noise(20000, 1, 99);
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 40000);
     return p;
 }
@@ -227,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Files, BadInput,
 TEST(BadArguments, AreRefused) {
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, nullptr, 0, 0, kDecode), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
-    const std::string wav = writeWav("args.wav", noise(100, 2), 2, 44100).string();
+    const std::string wav = writeWav("args.wav", Noise(100, 2), 2, 44100).string();
     EXPECT_EQ(BASS_StreamCreateFile(TRUE, wav.c_str(), 0, 0, kDecode), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, wav.c_str(), 0, 0, kDecode | BASS_SAMPLE_FLOAT), 0u);
@@ -247,7 +247,7 @@ class Truncated : public ::testing::TestWithParam<TruncCase> {};
 
 TEST_P(Truncated, DecodesWhatIsThereThenEnds) {
     const fs::path wav = writeWav(std::string("full_") + GetParam().name + ".wav",
-                                  stereoSines(44100, 44100, 440, 660), 2, 44100);
+                                  StereoSines(44100, 44100, 440, 660), 2, 44100);
     const fs::path full = *GetParam().args ? convert(wav, GetParam().file, GetParam().args) : wav;
     const auto size = fs::file_size(full);
     const fs::path cut = fixtureDir() / (std::string("cut_") + GetParam().file);
@@ -272,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Truncated,
 
 // Damage that ends the data early is told apart from the end of the file.
 TEST(Damage, DecodingStoppedByDamageIsReported) {
-    const fs::path wav = writeWav("long.wav", noise(44100 * 12, 2), 2, 44100);
+    const fs::path wav = writeWav("long.wav", Noise(44100 * 12, 2), 2, 44100);
     const fs::path whole = convert(wav, "whole.ogg", "-c:a libvorbis -q:a 5");
     const fs::path damaged = fixtureDir() / "damaged.ogg";
     fs::copy_file(whole, damaged, fs::copy_options::overwrite_existing);
@@ -299,7 +299,7 @@ TEST(Damage, DecodingStoppedByDamageIsReported) {
 }
 
 TEST(Paths, SpacesQuotesAndJapaneseOpenAsUtf16AndAsNarrowText) {
-    const auto samples = noise(500, 2, 3);
+    const auto samples = Noise(500, 2, 3);
     const fs::path plain = writeWav("plain.wav", samples, 2, 44100);
     const fs::path dir = fixtureDir() / "フォルダ 'a' \"b\"";
     fs::create_directories(dir);
@@ -319,7 +319,7 @@ TEST(Paths, SpacesQuotesAndJapaneseOpenAsUtf16AndAsNarrowText) {
 // --- Positions ------------------------------------------------------------------------------
 
 TEST(Positions, SeekingAWavIsSampleExact) {
-    const auto samples = noise(20000, 2, 11);
+    const auto samples = Noise(20000, 2, 11);
     const HSTREAM h = openWith(BASS_StreamCreateFile, writeWav("seek.wav", samples, 2, 44100));
     ASSERT_NE(h, 0u);
     for (size_t frame : {12345u, 0u, 19999u, 777u}) {
@@ -341,7 +341,7 @@ TEST(Positions, SeekingAWavIsSampleExact) {
 }
 
 TEST(Positions, SeekingAnMp3LandsNearTheTime) {
-    const fs::path wav = writeWav("seekmp3.wav", stereoSines(88200, 44100, 440, 660), 2, 44100);
+    const fs::path wav = writeWav("seekmp3.wav", StereoSines(88200, 44100, 440, 660), 2, 44100);
     const HSTREAM h = openWith(BASS_StreamCreateFile, convert(wav, "seek.mp3", "-c:a libmp3lame"));
     ASSERT_NE(h, 0u);
     const QWORD target = BASS_ChannelSeconds2Bytes(h, 1.5);
@@ -353,7 +353,7 @@ TEST(Positions, SeekingAnMp3LandsNearTheTime) {
 
 TEST(Positions, BytesAndSecondsConvertByTheChannelsFormat) {
     const HSTREAM h = openWith(BASS_StreamCreateFile,
-                               writeWav("conv.wav", noise(100, 1), 1, 8000, WavSample::S16));
+                               writeWav("conv.wav", Noise(100, 1), 1, 8000, WavSample::S16));
     ASSERT_NE(h, 0u);
     EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(h, 16000), 1.0);
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(h, 0.5), 8000u);
@@ -366,7 +366,7 @@ TEST(Positions, BytesAndSecondsConvertByTheChannelsFormat) {
 
 TEST(Handles, CallsOnZeroOrAFreedHandleFailWithoutEffect) {
     const HSTREAM freed =
-        openWith(BASS_StreamCreateFile, writeWav("dead.wav", noise(100, 2), 2, 44100));
+        openWith(BASS_StreamCreateFile, writeWav("dead.wav", Noise(100, 2), 2, 44100));
     ASSERT_NE(freed, 0u);
     ASSERT_TRUE(BASS_StreamFree(freed));
     for (DWORD h : {0u, freed}) {

@@ -15,7 +15,7 @@ TEST(Push, ADecodingPushStreamGivesBackExactlyWhatWasPushed) {
     const HSTREAM h = BASS_StreamCreate(48000, 2, BASS_STREAM_DECODE, STREAMPROC_PUSH, nullptr);
     ASSERT_NE(h, 0u);
     EXPECT_EQ(BASS_ChannelIsActive(h), static_cast<DWORD>(BASS_ACTIVE_STALLED));
-    const auto samples = noise(10000, 2, 4);
+    const auto samples = Noise(10000, 2, 4);
     // Pushed in odd pieces, pulled in others.
     size_t at = 0;
     for (size_t piece : {1u, 999u, 3000u, 17u, 5983u}) {
@@ -49,7 +49,7 @@ TEST(Push, RefusesPartialFramesAndNonPushStreams) {
     const int16_t data[4] = {1, 2, 3, 4};
     EXPECT_EQ(BASS_StreamPutData(h, data, 6), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
-    const auto path = writeWav("push_file.wav", noise(100, 2), 2, 44100).string();
+    const auto path = writeWav("push_file.wav", Noise(100, 2), 2, 44100).string();
     const HSTREAM file = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
     EXPECT_EQ(BASS_StreamPutData(file, data, 8), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
@@ -103,7 +103,7 @@ void addOne(HDSP, DWORD, void* buffer, DWORD length, void*) {
 }
 
 TEST(Dsp, TheStreamDeliversWhatTheRoutinesLeaveInPriorityOrder) {
-    const auto samples = noise(5000, 2, 12);
+    const auto samples = Noise(5000, 2, 12);
     const auto path = writeWav("dsp.wav", samples, 2, 44100).string();
     const HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
     DspLog log;
@@ -132,7 +132,7 @@ TEST(Dsp, TheStreamDeliversWhatTheRoutinesLeaveInPriorityOrder) {
 }
 
 TEST(Dsp, RoutinesOnATempoStreamSeeEveryBlockItRenders) {
-    const auto samples = noise(20000, 2, 13);
+    const auto samples = Noise(20000, 2, 13);
     const auto path = writeWav("dsp_tempo.wav", samples, 2, 44100).string();
     const HSTREAM src = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
     const HSTREAM fx = BASS_FX_TempoCreate(src, BASS_STREAM_DECODE);

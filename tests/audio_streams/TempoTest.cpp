@@ -22,11 +22,11 @@ struct Chain {
 };
 
 fs::path sines(const char* name, size_t frames = 88200) {
-    return writeWav(name, stereoSines(frames, 44100, 440, 660), 2, 44100);
+    return writeWav(name, StereoSines(frames, 44100, 440, 660), 2, 44100);
 }
 
 TEST(Tempo, AtZeroPassesTheSamplesThroughBitExact) {
-    const auto samples = noise(30000, 2, 5);
+    const auto samples = Noise(30000, 2, 5);
     Chain c(writeWav("tempo_exact.wav", samples, 2, 44100));
     ASSERT_NE(c.tempo, 0u) << BASS_ErrorGetCode();
     BASS_CHANNELINFO info{};
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, TempoChange,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Tempo, ChangesWhileDataFlowsAndBackToZeroIsExactAgain) {
-    const auto samples = noise(60000, 2, 8);
+    const auto samples = Noise(60000, 2, 8);
     Chain c(writeWav("tempo_flow.wav", samples, 2, 44100));
     std::vector<int16_t> block(2000);
     ASSERT_EQ(BASS_ChannelGetData(c.tempo, block.data(), 4000), 4000u);
@@ -88,7 +88,7 @@ TEST(Tempo, ChangesWhileDataFlowsAndBackToZeroIsExactAgain) {
 }
 
 TEST(Tempo, SeekingTheTempoStreamSeeksItsSource) {
-    const auto samples = noise(20000, 2, 9);
+    const auto samples = Noise(20000, 2, 9);
     Chain c(writeWav("tempo_seek.wav", samples, 2, 44100));
     decodeAll(c.tempo);
     EXPECT_EQ(BASS_ChannelIsActive(c.tempo), static_cast<DWORD>(BASS_ACTIVE_STOPPED));

@@ -9,7 +9,7 @@
 namespace corvanel::audio {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 // The tag list the program asks for: name, character 30, field code, CR LF.
 constexpr const char* kProgramFormat = "TITLE\x1E%TITL\r\nARTIST\x1E%ARTI\r\nALBUM\x1E%ALBM\r\n"
@@ -50,7 +50,7 @@ class TagsRead : public ::testing::TestWithParam<Source> {
         const std::u16string u(s.begin(), s.end());
         return GetParam().open(FALSE, u.c_str(), 0, 0, 0x80200000);
     }
-    TempDir dir_;
+    TempFolder dir_;
 };
 
 TEST_P(TagsRead, FillsTheProgramsTagList) {
@@ -89,7 +89,7 @@ TEST(TagsReadHandles, BadHandleGivesEmptyTextAndError) {
 TEST(TagsReadHandles, ResultBelongsToTheCallingThread) {
     if (!test::haveFfmpeg())
         GTEST_SKIP();
-    TempDir dir;
+    TempFolder dir;
     ASSERT_TRUE(test::makeTaggedFile(dir / "a.mp3", "libmp3lame", {"A", "", "", "", ""}));
     const std::string s = (dir / "a.mp3").string();
     const std::u16string u(s.begin(), s.end());

@@ -9,7 +9,7 @@
 namespace corvanel::audio::tags {
 namespace {
 
-using test::TempDir;
+using test::TempFolder;
 
 struct Container {
     const char* name;
@@ -33,7 +33,7 @@ class TagsByContainer : public ::testing::TestWithParam<Container> {
         if (!test::haveFfmpeg())
             GTEST_SKIP() << "ffmpeg is needed to make the fixtures";
     }
-    TempDir dir_;
+    TempFolder dir_;
 };
 
 TEST_P(TagsByContainer, EveryFieldIsRead) {
@@ -77,7 +77,7 @@ class TagControls : public ::testing::TestWithParam<ControlCase> {};
 TEST_P(TagControls, BecomeSpaces) {
     if (!test::haveFfmpeg())
         GTEST_SKIP() << "ffmpeg is needed to make the fixtures";
-    TempDir dir;
+    TempFolder dir;
     for (const char* file : {"t.mp3", "t.flac"}) {
         SCOPED_TRACE(file);
         const auto path = dir / file;
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TagReader, Id3v1LatinTextAndGenreNumber) {
     if (!test::haveFfmpeg())
         GTEST_SKIP();
-    TempDir dir;
+    TempFolder dir;
     const auto path = dir / "v1.mp3";
     ASSERT_TRUE(test::makeTaggedFile(path, "libmp3lame", {}));
     auto field = [](std::string s, std::size_t n) {
@@ -124,7 +124,7 @@ TEST(TagReader, Id3v1LatinTextAndGenreNumber) {
 }
 
 TEST(TagReader, UnreadableFileGivesNothing) {
-    TempDir dir;
+    TempFolder dir;
     EXPECT_FALSE(readTags(dir / "missing.mp3"));
     std::ofstream(dir / "junk.mp3") << "not audio at all";
     EXPECT_FALSE(readTags(dir / "junk.mp3"));

@@ -3,6 +3,7 @@
 #include "cli/JobRunner.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/TerminalText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,18 +37,13 @@ TEST(OutputName, ExtensionReplacedBySuffixAndFormat) {
 class BatchPlanTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        FDir = fs::temp_directory_path() /
-               ("corvanel_cli_plan_" +
-                std::to_string(::testing::UnitTest::GetInstance()->current_test_info()->line()));
-        fs::remove_all(FDir);
         fs::create_directories(FDir / "a");
         fs::create_directories(FDir / "b");
     }
-    void TearDown() override { fs::remove_all(FDir); }
+    test::TempFolder FFolder;
+    const fs::path FDir = FFolder.Path();
     std::string P(const std::string& rel) const { return (FDir / rel).string(); }
     void Touch(const std::string& rel) const { std::ofstream(FDir / rel) << "x"; }
-
-    fs::path FDir;
 };
 
 TEST_F(BatchPlanTest, BesideEachInputOrInTheOutDir) {
@@ -107,8 +103,8 @@ TEST_F(BatchPlanTest, TwoInputsWithOneOutputName) {
 TEST(OutputFormat, FromTheCatalogue) {
     const auto catalogue = TEncoderCatalogue::FromBytes(
         "[EXTENSION]\n<WAVE>=.wav\nlame=.mp3\nnothere=.ogg\n[ENCODERS]\n<WAVE>=WAV\n");
-    const fs::path dir = fs::temp_directory_path() / "corvanel_cli_format/";
-    fs::create_directories(dir);
+    const test::TempFolder folder;
+    const fs::path dir = folder.Path() / "";
     std::ofstream(dir / "lame") << "#!/bin/sh\n";
     const std::string encodeDir = dir.string();
 
@@ -146,7 +142,6 @@ TEST(OutputFormat, FromTheCatalogue) {
         EXPECT_EQ(f.EncodeProgram, c.Program) << label;
         EXPECT_EQ(!f.Missing.empty(), c.Missing) << label;
     }
-    fs::remove_all(dir);
 }
 
 TEST(JobRunnerTest, EveryFileOnceWithItsOwnResult) {

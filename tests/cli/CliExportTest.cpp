@@ -1,14 +1,16 @@
 // corvanel-cli against the window's own export path: the same bytes for the same settings,
 // bad inputs failing alone, --force, -j, usage errors and an abort.
 #include "cli/BatchPlan.h"
-#include "export/ExportRun.h"
 #include "cli/FileExport.h"
-#include "export/OutputChoice.h"
 #include "controls/Settings.h"
-#include "tests/cli/TestFiles.h"
-#include "engine/StreamChain.h"
 #include "dsp/ReduceParams.h"
 #include "dsp/ReduceProc.h"
+#include "engine/StreamChain.h"
+#include "export/ExportRun.h"
+#include "export/OutputChoice.h"
+#include "tests/cli/TestFiles.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -34,14 +36,8 @@ struct CliRun {
 
 class CliExportTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        FDir = fs::temp_directory_path() /
-               ("corvanel_cli_export_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FDir);
-        fs::create_directories(FDir);
-    }
-    void TearDown() override { fs::remove_all(FDir); }
+    test::TempFolder FFolder;
+    const fs::path FDir = FFolder.Path();
 
     fs::path P(const std::string& rel) const { return FDir / rel; }
 
@@ -53,11 +49,9 @@ class CliExportTest : public ::testing::Test {
         const int raw = std::system(command.c_str());
         CliRun run;
         run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.Err = ReadAll(err);
+        run.Err = test::ReadFile(err);
         return run;
     }
-
-    fs::path FDir;
 };
 
 // The window's side: its controls reach the program's parameters through its change
@@ -141,8 +135,8 @@ TEST_P(WindowIdentityTest, SameBytesAsTheWindowsExport) {
 
     const CliRun run = Cli(std::string(c.CliArgs) + " -d cli song.wav");
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const std::string windowBytes = ReadAll(windowOut);
-    const std::string cliBytes = ReadAll(P(std::string("cli/song_vr") + c.Extension));
+    const std::string windowBytes = test::ReadFile(windowOut);
+    const std::string cliBytes = test::ReadFile(P(std::string("cli/song_vr") + c.Extension));
     ASSERT_GT(windowBytes.size(), 1000u);
     EXPECT_TRUE(windowBytes == cliBytes)
         << "window " << windowBytes.size() << " bytes, cli " << cliBytes.size() << " bytes";
@@ -232,10 +226,10 @@ TEST_F(CliExportTest, PipeInAndOutGivesTheSamplesOfTheFileRun) {
                                 "' - -o - 2>stderr.txt | cat > piped.wav";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
-    EXPECT_NE(ReadAll(P("stderr.txt")).find("written  - -> -"), std::string::npos);
+    EXPECT_NE(test::ReadFile(P("stderr.txt")).find("written  - -> -"), std::string::npos);
 
-    const std::string file = ReadAll(P("file.wav"));
-    const std::string piped = ReadAll(P("piped.wav"));
+    const std::string file = test::ReadFile(P("file.wav"));
+    const std::string piped = test::ReadFile(P("piped.wav"));
     ASSERT_EQ(file.substr(36, 4), "data");
     ASSERT_EQ(piped.size(), file.size());
     EXPECT_EQ(piped.substr(0, 4), "RIFF");
@@ -255,12 +249,12 @@ TEST_F(CliExportTest, AnExistingOutputIsOverwrittenOnlyWithForce) {
     EXPECT_NE(run.Err.find("FAILED   a.wav: the output a_vr.wav exists (--force overwrites it)"),
               std::string::npos)
         << run.Err;
-    EXPECT_EQ(ReadAll(P("a_vr.wav")), "keep me");
+    EXPECT_EQ(test::ReadFile(P("a_vr.wav")), "keep me");
     EXPECT_TRUE(fs::exists(P("b_vr.wav")));
 
     run = Cli("--force a.wav");
     EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(ReadAll(P("a_vr.wav")).substr(0, 4), "RIFF");
+    EXPECT_EQ(test::ReadFile(P("a_vr.wav")).substr(0, 4), "RIFF");
     EXPECT_EQ(fs::file_size(P("a_vr.wav")), fs::file_size(P("a.wav")));
 }
 
@@ -277,9 +271,9 @@ TEST_F(CliExportTest, SeveralJobsWriteTheSameBytesAsOne) {
     ASSERT_EQ(three.Status, 0) << three.Err;
     for (int i = 1; i <= 3; ++i) {
         const std::string name = "in" + std::to_string(i) + "_vr.wav";
-        const std::string a = ReadAll(P("one/" + name));
+        const std::string a = test::ReadFile(P("one/" + name));
         EXPECT_GT(a.size(), 44u);
-        EXPECT_TRUE(a == ReadAll(P("three/" + name))) << name;
+        EXPECT_TRUE(a == test::ReadFile(P("three/" + name))) << name;
     }
 }
 
@@ -315,7 +309,7 @@ TEST_F(CliExportTest, AnAbortClosesTheOutputWithWhatWasWritten) {
     const std::atomic<bool> abort{true};
     const TJobResult result = ExportFile(job, catalogue, {}, abort);
     EXPECT_EQ(result.Outcome, TJobOutcome::Aborted);
-    const std::string bytes = ReadAll(job.Output);
+    const std::string bytes = test::ReadFile(job.Output);
     ASSERT_GT(bytes.size(), 44u);
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");
     // The block before the abort and the one after it, not the whole source.

@@ -1,6 +1,7 @@
 // The command line: how each option reaches the window's controls, and what is refused.
 #include "cli/CliOptions.h"
 #include "cli/ControlParams.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -252,9 +253,8 @@ TEST(SettingsOption, LoadsLikeTheWindowAndLaterOptionsOverride) {
 }
 
 TEST(SettingsOption, ReadsARealSettingsFile) {
-    const auto dir = std::filesystem::temp_directory_path() / "corvanel_cli_options";
-    std::filesystem::create_directories(dir);
-    const auto ini = dir / "corvanel.ini";
+    const test::TempFolder folder;
+    const auto ini = folder / "corvanel.ini";
     std::ofstream(ini) << "[Listening]\nVolume=45\n\n[Parameters]\nEnable=1\nParamPhase=40\n"
                           "FFTPoint=8192\nFreqRangeB=9000\nTempo=-20\n";
     const TParseResult parsed = ParseCliArguments({"--settings", ini.string(), "a.wav"});
@@ -267,7 +267,6 @@ TEST(SettingsOption, ReadsARealSettingsFile) {
     EXPECT_EQ(p.VRFFTPoint, 8192);
     EXPECT_NEAR(p.VRBand2, 9000.0, 0.01);
     EXPECT_NEAR(p.VRTempo, -20.0, 1e-3);
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

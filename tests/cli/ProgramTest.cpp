@@ -2,6 +2,8 @@
 // narrow terminal, a terminal that cannot move the cursor, what an encoder says on its standard
 // error, and the exit status after a signal.
 #include "tests/cli/TestFiles.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -183,18 +185,10 @@ TRun RunOnTerminal(const fs::path& dir, const std::vector<std::string>& args, co
 
 class ProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        FDir = fs::temp_directory_path() /
-               ("corvanel_cli_program_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FDir);
-        fs::create_directories(FDir);
-    }
-    void TearDown() override { fs::remove_all(FDir); }
+    test::TempFolder FFolder;
+    const fs::path FDir = FFolder.Path();
 
     fs::path P(const std::string& rel) const { return FDir / rel; }
-
-    fs::path FDir;
 };
 
 // 36 characters, 72 columns: wider than the whole terminal.
@@ -282,7 +276,7 @@ class StandInTest : public ProgramTest {
     TRun Finish(pid_t pid) const {
         int raw = 0;
         waitpid(pid, &raw, 0);
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(P("stderr.txt"))};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadFile(P("stderr.txt"))};
     }
 };
 

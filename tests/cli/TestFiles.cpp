@@ -1,30 +1,17 @@
 #include "tests/cli/TestFiles.h"
 
+#include "tests/support/Wav.h"
+
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace corvanel::cli {
 
 void WriteWav(const std::filesystem::path& file, int channels, int rate, double seconds,
               std::uint32_t seed) {
     const auto frames = static_cast<std::uint32_t>(rate * seconds);
-    const std::uint32_t dataBytes = frames * static_cast<std::uint32_t>(channels) * 2;
-    std::ofstream out(file, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(static_cast<std::uint16_t>(channels));
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(rate * channels * 2));
-    u16(static_cast<std::uint16_t>(channels * 2));
-    u16(16);
-    out.write("data", 4);
-    u32(dataBytes);
+    std::vector<std::int16_t> samples;
+    samples.reserve(std::size_t(frames) * static_cast<std::size_t>(channels));
     std::uint32_t state = seed;
     constexpr double kTwoPi = 6.283185307179586;
     for (std::uint32_t i = 0; i < frames; ++i) {
@@ -36,14 +23,10 @@ void WriteWav(const std::filesystem::path& file, int channels, int rate, double 
         const double right = centre + noise;
         for (int ch = 0; ch < channels; ++ch) {
             const double v = ch % 2 == 0 ? left : right;
-            u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lrint(v * 32767.0))));
+            samples.push_back(static_cast<std::int16_t>(std::lrint(v * 32767.0)));
         }
     }
-}
-
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    test::WriteWav(file, samples, channels, rate);
 }
 
 } // namespace corvanel::cli

@@ -1,16 +1,13 @@
 #pragma once
-// Files the program tests make and read.
+// Files the program tests make.
 #include <cstdint>
 #include <filesystem>
-#include <string>
 
 namespace corvanel::cli {
 
-// A RIFF WAVE file of 16-bit PCM: a centred tone (what the reduction removes), a tone on the
-// left only and noise on the right only, so that the result depends on every parameter.
+// A WAV file of 16-bit PCM: a centred tone (what the reduction removes), a tone on the left
+// only and noise on the right only, so that the result depends on every parameter.
 void WriteWav(const std::filesystem::path& file, int channels, int rate, double seconds,
               std::uint32_t seed = 1);
-
-std::string ReadAll(const std::filesystem::path& file);
 
 } // namespace corvanel::cli

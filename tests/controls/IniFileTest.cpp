@@ -1,4 +1,5 @@
 #include "controls/IniFile.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -237,17 +238,6 @@ struct BomCase {
     TIniFile::TTextEncoding encoding;
 };
 
-std::string Utf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t c : text) {
-        const char hi = static_cast<char>(c >> 8);
-        const char lo = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? hi : lo;
-        bytes += bigEndian ? lo : hi;
-    }
-    return bytes;
-}
-
 const std::u16string kBomText = u"[日本]\nキー=値\n[s]\nv=5\n";
 const std::string kBomTextUtf8 = "[日本]\nキー=値\n[s]\nv=5\n";
 
@@ -270,8 +260,10 @@ TEST_P(IniFileBom, ReadsAndWritesBackInTheMarkedEncoding) {
 INSTANTIATE_TEST_SUITE_P(
     Marks, IniFileBom,
     testing::Values(BomCase{"utf8", "\xEF\xBB\xBF" + kBomTextUtf8, TIniFile::TTextEncoding::Utf8},
-                    BomCase{"utf16le", Utf16(kBomText, false), TIniFile::TTextEncoding::Utf16LE},
-                    BomCase{"utf16be", Utf16(kBomText, true), TIniFile::TTextEncoding::Utf16BE},
+                    BomCase{"utf16le", corvanel::test::Utf16WithMark(kBomText, false),
+                            TIniFile::TTextEncoding::Utf16LE},
+                    BomCase{"utf16be", corvanel::test::Utf16WithMark(kBomText, true),
+                            TIniFile::TTextEncoding::Utf16BE},
                     BomCase{"none", kBomTextUtf8, TIniFile::TTextEncoding::Ansi}),
     [](const testing::TestParamInfo<BomCase>& param) { return std::string(param.param.name); });
 

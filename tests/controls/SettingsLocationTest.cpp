@@ -1,4 +1,5 @@
 #include "controls/SettingsLocation.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -53,16 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class SettingsPlacesOnDisk : public testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/corvanel_places_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-    fs::path root;
+    test::TempFolder folder;
+    const fs::path root = folder.Path();
 };
 
 TEST_F(SettingsPlacesOnDisk, InstalledProgramAndXdgFolderAreFound) {

@@ -1,5 +1,7 @@
 #include "controls/Settings.h"
 #include "controls/ControlRules.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,6 @@ using namespace corvanel;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteAll(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -27,22 +22,15 @@ void WriteAll(const fs::path& path, std::string_view bytes) {
 
 class SettingsFileTest : public testing::Test {
   protected:
-    void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("corvanel_settings_" + std::to_string(::getpid()) + "_" + info->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = dir / "corvanel.ini";
-    }
     void TearDown() override {
+        // A test may lock them; the folder's removal needs them open again.
         std::error_code ignored;
         fs::permissions(dir, fs::perms::owner_all, ignored);
         fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, ignored);
-        fs::remove_all(dir, ignored);
     }
-    fs::path dir;
-    fs::path file;
+    test::TempFolder folder;
+    const fs::path dir = folder.Path();
+    const fs::path file = dir / "corvanel.ini";
 };
 
 // Everything a program-written file holds, in its order.
@@ -81,7 +69,7 @@ TSettings Unusual() {
 TEST_F(SettingsFileTest, FirstRunLoadsNothingAndCloseCreatesBothSections) {
     EXPECT_EQ(LoadSettingsFile(file), std::nullopt);
     ASSERT_TRUE(SaveSettingsFile(file, Unusual()));
-    EXPECT_EQ(ReadAll(file), kFreshFile);
+    EXPECT_EQ(test::ReadFile(file), kFreshFile);
 }
 
 TEST_F(SettingsFileTest, EveryValueSurvivesARoundTrip) {
@@ -127,28 +115,28 @@ TEST_F(SettingsFileTest, RewriteKeepsTheUsersOtherSections) {
     TSettings s;
     s.Tempo = 0.0;
     ASSERT_TRUE(SaveSettingsFile(file, s));
-    EXPECT_EQ(ReadAll(file), "[Window]\n"
-                             "Left=10\n"
-                             "\n"
-                             "[parameters]\n"
-                             "mine=keep\n"
-                             "tempo=0\n"
-                             "Enable=0\n"
-                             "Inverse=0\n"
-                             "ParamAmplitude=60\n"
-                             "ParamPhase=30\n"
-                             "ParamPanPot=0\n"
-                             "FFTPoint=16384\n"
-                             "KeyChange=0\n"
-                             "FreqRangeA=200\n"
-                             "FreqRangeB=16500\n"
-                             "\n"
-                             "[Recent]\n"
-                             "File1=/music/曲.mp3\n"
-                             "\n"
-                             "[Listening]\n"
-                             "Volume=20\n"
-                             "\n");
+    EXPECT_EQ(test::ReadFile(file), "[Window]\n"
+                                    "Left=10\n"
+                                    "\n"
+                                    "[parameters]\n"
+                                    "mine=keep\n"
+                                    "tempo=0\n"
+                                    "Enable=0\n"
+                                    "Inverse=0\n"
+                                    "ParamAmplitude=60\n"
+                                    "ParamPhase=30\n"
+                                    "ParamPanPot=0\n"
+                                    "FFTPoint=16384\n"
+                                    "KeyChange=0\n"
+                                    "FreqRangeA=200\n"
+                                    "FreqRangeB=16500\n"
+                                    "\n"
+                                    "[Recent]\n"
+                                    "File1=/music/曲.mp3\n"
+                                    "\n"
+                                    "[Listening]\n"
+                                    "Volume=20\n"
+                                    "\n");
 }
 
 TEST_F(SettingsFileTest, BomFileIsReadAndWrittenBackWithItsMark) {
@@ -157,7 +145,7 @@ TEST_F(SettingsFileTest, BomFileIsReadAndWrittenBackWithItsMark) {
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->Volume, 45.0);
     ASSERT_TRUE(SaveSettingsFile(file, *loaded));
-    const std::string bytes = ReadAll(file);
+    const std::string bytes = test::ReadFile(file);
     EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF[Listening]\nVolume=45\n\n[Own]\nキー=値\n\n", 0), 0u)
         << bytes;
 }
@@ -185,7 +173,7 @@ TEST_F(SettingsFileTest, UnreadableFileIsNotOverwritten) {
     EXPECT_EQ(LoadSettingsFile(file), std::nullopt);
     EXPECT_FALSE(SaveSettingsFile(file, TSettings{}));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(ReadAll(file), "[Own]\nprecious=1\n");
+    EXPECT_EQ(test::ReadFile(file), "[Own]\nprecious=1\n");
 }
 
 // What the loader puts into the controls for a given file.

@@ -32,7 +32,7 @@ const std::string kUnsupported = "対応していないファイル形式です"
 
 // Noise without zero samples, so where it starts shows in a capture.
 std::vector<int16_t> Signal(size_t frames, uint32_t seed) {
-    auto s = noise(frames, 2, seed);
+    auto s = Noise(frames, 2, seed);
     for (auto& v : s) {
         v = static_cast<int16_t>(v / 4);
         if (v == 0)
@@ -43,7 +43,7 @@ std::vector<int16_t> Signal(size_t frames, uint32_t seed) {
 
 std::string Wav(const std::string& name, size_t frames, uint32_t seed, unsigned chans = 2,
                 uint32_t rate = 44100) {
-    return writeWav(name, chans == 2 ? Signal(frames, seed) : noise(frames, chans, seed), chans,
+    return writeWav(name, chans == 2 ? Signal(frames, seed) : Noise(frames, chans, seed), chans,
                     rate)
         .string();
 }

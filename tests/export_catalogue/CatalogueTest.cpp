@@ -1,4 +1,5 @@
 #include "export/EncoderCatalogue.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -45,17 +46,6 @@ TEST(CatalogueSyntax, BracketsMustOpenAndCloseTheLine) {
     EXPECT_EQ(c.Lines(""), (Lines{{"b", "2"}}));
 }
 
-std::string Utf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t ch : text) {
-        const char hi = static_cast<char>(ch >> 8);
-        const char lo = static_cast<char>(ch & 0xFF);
-        bytes += bigEndian ? hi : lo;
-        bytes += bigEndian ? lo : hi;
-    }
-    return bytes;
-}
-
 struct EncodingCase {
     const char* name;
     std::string bytes;
@@ -71,15 +61,14 @@ TEST_P(CatalogueEncoding, MarkSelectsTheEncoding) {
     EXPECT_EQ(c.Lines("ENCODERS"), (Lines{{"<WAVE>", "WAV ファイル"}, {"lame", "MP3 (高音質)"}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Marks, CatalogueEncoding,
-                         testing::Values(EncodingCase{"Utf8Bom", "\xEF\xBB\xBF" + kUtf8Text},
-                                         EncodingCase{"Utf16LE", Utf16(kUtf16Text, false)},
-                                         EncodingCase{"Utf16BE", Utf16(kUtf16Text, true)},
-                                         // without a mark: the locale's encoding, UTF-8 here
-                                         EncodingCase{"NoMark", kUtf8Text}),
-                         [](const testing::TestParamInfo<EncodingCase>& p) {
-                             return std::string(p.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Marks, CatalogueEncoding,
+    testing::Values(EncodingCase{"Utf8Bom", "\xEF\xBB\xBF" + kUtf8Text},
+                    EncodingCase{"Utf16LE", test::Utf16WithMark(kUtf16Text, false)},
+                    EncodingCase{"Utf16BE", test::Utf16WithMark(kUtf16Text, true)},
+                    // without a mark: the locale's encoding, UTF-8 here
+                    EncodingCase{"NoMark", kUtf8Text}),
+    [](const testing::TestParamInfo<EncodingCase>& p) { return std::string(p.param.name); });
 
 TEST(CatalogueFile, MissingFileIsEmpty) {
     const TEncoderCatalogue c =

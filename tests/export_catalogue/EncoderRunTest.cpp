@@ -1,3 +1,4 @@
+#include "tests/support/TempFolder.h"
 // Runs every template of the shipped catalogue through its real encoder: the command line as
 // the export builds it, split by the audio layer's rules, started without a shell, fed raw PCM on
 // standard input; the output is then probed for its duration and tags.
@@ -142,8 +143,8 @@ TEST_P(ShippedEncoder, WritesDecodableAudioWithTags) {
     if (!fs::exists(encodeDir + c.program))
         GTEST_SKIP() << c.program << " is not installed";
 
-    const fs::path dir = fs::temp_directory_path() / ("corvanel_enc_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::TempFolder folder;
+    const fs::path dir = folder.Path();
     const fs::path output = dir / ("out \"q\" " + std::to_string(c.quality) + "_" +
                                    std::to_string(c.sampleRate) + c.extension);
     fs::remove(output);

@@ -1,4 +1,5 @@
 #include "export/OutputChoice.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -164,15 +165,10 @@ TEST(EncoderTemplates, AcceptedChoiceRefillsTheThreeLists) {
 class ChooseOutputTest : public testing::Test {
   protected:
     void SetUp() override {
-        exeDir = fs::temp_directory_path() /
-                 ("corvanel_choice_" + std::to_string(::getpid()) + "_" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(exeDir);
         fs::create_directories(exeDir / "addon.win");
         WriteCatalogue(kCatalogue);
         std::ofstream(exeDir / "addon.win" / "lame") << "#!/bin/sh\n";
     }
-    void TearDown() override { fs::remove_all(exeDir); }
     void WriteCatalogue(std::string_view text) {
         std::ofstream(exeDir / "addon.win" / "encoder.inf", std::ios::binary) << text;
     }
@@ -183,7 +179,8 @@ class ChooseOutputTest : public testing::Test {
             return answer;
         };
     }
-    fs::path exeDir;
+    test::TempFolder folder;
+    const fs::path exeDir = folder.Path();
     std::vector<TSaveDialogRequest> asked;
 };
 

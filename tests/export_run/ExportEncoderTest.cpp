@@ -53,14 +53,14 @@ class EncoderExport : public testing::TestWithParam<FormatCase> {};
 TEST_P(EncoderExport, DecodesToTheSourceLengthWithTags) {
     const FormatCase& c = GetParam();
     const TEncoderCatalogue catalogue = TEncoderCatalogue::LoadFromFile(AddonDir() + "encoder.inf");
-    TempDir dir("enc");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
     const fs::path output = dir / (std::string("out \"x\"") + c.Extension);
     const double seconds = 3.3;
     const std::string title = R"(Say "Hi" 曲 <ARTIST>)";
     const std::string artist = "Ünïcode Band";
-    WriteWav(source, TestSignal(44100, static_cast<std::int64_t>(44100 * seconds)), 44100, title,
-             artist);
+    WriteWav(source, TestSignal(44100, static_cast<std::int64_t>(44100 * seconds)), 2, 44100,
+             WavSample::S16, {title, artist});
 
     Rig rig;
     rig.Params.VREnable = c.Reduce;
@@ -96,20 +96,15 @@ INSTANTIATE_TEST_SUITE_P(Shipped, EncoderExport, testing::ValuesIn(kFormatCases)
                                     std::to_string(p.param.Quality);
                          });
 
-std::string FileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 class RepeatedExport : public testing::TestWithParam<const char*> {};
 
 // The same song, settings and output name give the same bytes, wherever the file is written:
 // no encoder is left to pick a random stream serial.
 TEST_P(RepeatedExport, GivesTheSameBytes) {
     const TEncoderCatalogue catalogue = TEncoderCatalogue::LoadFromFile(AddonDir() + "encoder.inf");
-    TempDir dir("again");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
-    WriteWav(source, TestSignal(44100, 44100), 44100, "Title", "Artist");
+    WriteWav(source, TestSignal(44100, 44100), 2, 44100, WavSample::S16, {"Title", "Artist"});
     std::string written[2];
     for (int run = 0; run < 2; ++run) {
         const fs::path folder = dir / ("run" + std::to_string(run));
@@ -125,7 +120,7 @@ TEST_P(RepeatedExport, GivesTheSameBytes) {
         controls.Path = source.string();
         const TExportResult result = rig.Run.Button5Click(controls);
         ASSERT_EQ(result.Outcome, TExportOutcome::Completed) << result.Message;
-        written[run] = FileBytes(output);
+        written[run] = ReadFile(output);
     }
     ASSERT_FALSE(written[0].empty());
     EXPECT_TRUE(written[0] == written[1]) << GetParam() << " differs between two exports";

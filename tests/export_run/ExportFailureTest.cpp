@@ -42,9 +42,9 @@ TEST_P(ExportFailure, IsReportedWithItsReason) {
     const FailCase& c = GetParam();
     if (c.NeedsFlac && !fs::exists(AddonDir() + "flac"))
         GTEST_SKIP() << "flac is not installed";
-    TempDir dir("fail");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
-    WriteWav(source, TestSignal(44100, 44100 * 3), 44100, "T", "A");
+    WriteWav(source, TestSignal(44100, 44100 * 3), 2, 44100, WavSample::S16, {"T", "A"});
 
     Rig rig;
     rig.Params.VREnable = c.Reduce;
@@ -135,9 +135,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportFailure, testing::ValuesIn(kFailCases),
 // What a failing encoder said on its standard error ends the box, after the reason; a
 // program that succeeds keeps its remarks out of it.
 TEST(ExportFailureBox, EndsWithTheEncodersLastLines) {
-    TempDir dir("said");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
-    WriteWav(source, TestSignal(44100, 44100), 44100, "T", "A");
+    WriteWav(source, TestSignal(44100, 44100), 2, 44100, WavSample::S16, {"T", "A"});
     WriteScript(dir.Path(), "saysenc",
                 "cat > \"$1\"\necho 'WARNING: just a remark' >&2\n"
                 "[ \"$1\" = \"${1%.bad}\" ] || { echo 'cannot finish: disk full' >&2; exit 3; }");

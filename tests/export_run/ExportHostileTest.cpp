@@ -51,7 +51,7 @@ TExportResult ExportThrough(Rig& rig, const fs::path& program, const std::string
 class HostileFolder : public testing::TestWithParam<const char*> {};
 
 TEST_P(HostileFolder, StartsTheEncoderInIt) {
-    TempDir dir("folder");
+    TempFolder dir;
     const fs::path trap = dir / "trap";
     for (const char* standIn : {"inst", "my", "C:"}) {
         std::ofstream(dir / standIn) << "#!/bin/sh\ntouch '" << trap.string() << "'\n";
@@ -59,7 +59,7 @@ TEST_P(HostileFolder, StartsTheEncoderInIt) {
     }
     const fs::path program = WriteRecorder(dir / GetParam() / "addon.win");
     const fs::path source = dir / "source.wav";
-    WriteWav(source, TestSignal(44100, 4410), 44100, "T", "A");
+    WriteWav(source, TestSignal(44100, 4410), 2, 44100, WavSample::S16, {"T", "A"});
 
     Rig rig;
     const TExportResult result =
@@ -85,10 +85,10 @@ class HostileTags : public testing::TestWithParam<TagCase> {};
 
 TEST_P(HostileTags, ArriveWholeAndAlone) {
     const TagCase& c = GetParam();
-    TempDir dir("tags");
+    TempFolder dir;
     const fs::path program = WriteRecorder(dir / "addon.win");
     const fs::path source = dir / "source.wav";
-    WriteWav(source, TestSignal(44100, 4410), 44100, c.Title, c.Artist);
+    WriteWav(source, TestSignal(44100, 4410), 2, 44100, WavSample::S16, {c.Title, c.Artist});
 
     Rig rig;
     const TExportResult result =
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 // that size and decodes every packet it can.
 fs::path WavWithBlockAlignThree(const fs::path& dir, std::int64_t pairs) {
     const fs::path file = dir / "align3.wav";
-    WriteWav(file, TestSignal(44100, pairs), 44100);
+    WriteWav(file, TestSignal(44100, pairs), 2, 44100);
     std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
     std::string bytes(64, '\0');
     f.read(bytes.data(), 64);
@@ -131,7 +131,7 @@ fs::path WavWithBlockAlignThree(const fs::path& dir, std::int64_t pairs) {
 // for its next page: reading stops there with an error.
 fs::path DamagedOgg(const fs::path& dir) {
     const fs::path wav = dir / "long.wav";
-    WriteWav(wav, TestSignal(44100, 44100 * 20), 44100);
+    WriteWav(wav, TestSignal(44100, 44100 * 20), 2, 44100);
     const fs::path ogg = dir / "damaged.ogg";
     const std::string command = "/usr/bin/ffmpeg -v error -nostdin -y -i '" + wav.string() +
                                 "' -c:a libvorbis -q:a 5 '" + ogg.string() + "'";
@@ -148,7 +148,7 @@ fs::path DamagedOgg(const fs::path& dir) {
 }
 
 TEST(DamagedSource, AnOddBlockAlignmentIsDecodedAsFarAsFfmpegDoes) {
-    TempDir dir("align");
+    TempFolder dir;
     const fs::path source = WavWithBlockAlignThree(dir.Path(), 4410);
     Rig rig;
     rig.State.EncodeProgram = "<WAVE>";
@@ -165,7 +165,7 @@ TEST(DamagedSource, AnOddBlockAlignmentIsDecodedAsFarAsFfmpegDoes) {
 TEST(DamagedSource, DecodingStoppedByDamageIsAFailureNotWritten) {
     if (!fs::exists("/usr/bin/ffmpeg"))
         GTEST_SKIP() << "ffmpeg is needed to make the fixture";
-    TempDir dir("damaged");
+    TempFolder dir;
     const fs::path source = DamagedOgg(dir.Path());
     Rig rig;
     rig.State.EncodeProgram = "<WAVE>";

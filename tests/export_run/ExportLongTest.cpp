@@ -30,7 +30,7 @@ bool Synth(const fs::path& file, int seconds) {
 }
 
 TEST(ExportLong, MemoryDoesNotGrowWithTheSourceLength) {
-    TempDir dir("long");
+    TempFolder dir;
     const fs::path minute = dir / "minute.wav";
     const fs::path hour = dir / "hour.wav";
     if (!Synth(minute, 60) || !Synth(hour, 3600))

@@ -110,12 +110,12 @@ template <typename Condition> bool WaitFor(Condition condition) {
 // built its chain, started its encoder and pulled everything: a limit taken from a
 // process-wide setting at the start would then be whatever the large run left there.
 TEST(ExportQueueLimit, OverlappingRunsOnWorkersEachKeepTheirOwn) {
-    TempDir dir("queuelimit");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
     constexpr int kRate = 44100;
     constexpr std::int64_t kPairs = kRate * 5; // ten half-second blocks
     constexpr int kAllBlocks = 10;
-    WriteWav(source, TestSignal(kRate, kPairs), kRate);
+    WriteWav(source, TestSignal(kRate, kPairs), 2, kRate);
 
     // Small: one block in the pipe and one queued, then writing waits. Large: room for the
     // whole output, so every block is pulled without a reader.

@@ -3,11 +3,8 @@
 #include "audio/include/bass.h"
 #include "dsp/ReduceOffline.h"
 
-#include <sndfile.h>
-
 #include <cmath>
 #include <cstring>
-#include <unistd.h>
 
 namespace corvanel::test {
 
@@ -31,19 +28,6 @@ void RecordingView::ProcessEvents() {
 
 Rig::Rig(TExportOptions options) : Run(Chain, State, View, options) {}
 
-TempDir::TempDir(const std::string& tag) {
-    static int counter = 0;
-    FPath = fs::temp_directory_path() / ("corvanel_" + tag + "_" + std::to_string(::getpid()) +
-                                         "_" + std::to_string(++counter));
-    fs::remove_all(FPath);
-    fs::create_directories(FPath);
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(FPath, ec);
-}
-
 std::vector<std::int16_t> TestSignal(int sampleRate, std::int64_t pairs, std::uint32_t seed) {
     std::vector<std::int16_t> s(static_cast<std::size_t>(pairs) * 2);
     std::uint32_t lcg = seed;
@@ -61,38 +45,6 @@ std::vector<std::int16_t> TestSignal(int sampleRate, std::int64_t pairs, std::ui
         s[static_cast<std::size_t>(2 * i + 1)] = static_cast<std::int16_t>(std::lrint(right));
     }
     return s;
-}
-
-void WriteWav(const fs::path& file, const std::vector<std::int16_t>& samples, int sampleRate,
-              const std::string& title, const std::string& artist) {
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(file.c_str(), SFM_WRITE, &info);
-    if (f == nullptr)
-        throw std::runtime_error("cannot write " + file.string());
-    if (!title.empty())
-        sf_set_string(f, SF_STR_TITLE, title.c_str());
-    if (!artist.empty())
-        sf_set_string(f, SF_STR_ARTIST, artist.c_str());
-    sf_writef_short(f, samples.data(), static_cast<sf_count_t>(samples.size() / 2));
-    sf_close(f);
-}
-
-WavData ReadWav(const fs::path& file) {
-    WavData data;
-    SF_INFO info{};
-    SNDFILE* f = sf_open(file.c_str(), SFM_READ, &info);
-    if (f == nullptr)
-        return data;
-    data.SampleRate = info.samplerate;
-    data.Channels = info.channels;
-    data.Samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t got = sf_readf_short(f, data.Samples.data(), info.frames);
-    data.Samples.resize(static_cast<std::size_t>(got * info.channels));
-    sf_close(f);
-    return data;
 }
 
 std::vector<std::uint8_t> DecodeTempo(const fs::path& file, double keyChange,

@@ -1,9 +1,12 @@
 #pragma once
 // Shared pieces of the export-run tests: a window that records what the run asks of it, a
-// rig of processor, chain and run, and WAV sources made and read back with libsndfile.
+// rig of processor, chain and run, and the export's reference results.
 // Samples are 16-bit stereo interleaved; lengths in sample pairs unless named bytes.
-#include "export/ExportRun.h"
 #include "engine/OutputTap.h"
+#include "export/ExportRun.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
+#include "tests/support/Wav.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -64,31 +67,8 @@ struct Rig {
     TExportRun Run;
 };
 
-// A fresh folder under the temporary directory, removed with the object.
-class TempDir {
-  public:
-    explicit TempDir(const std::string& tag);
-    ~TempDir();
-    const fs::path& Path() const { return FPath; }
-    fs::path operator/(const std::string& name) const { return FPath / name; }
-
-  private:
-    fs::path FPath;
-};
-
 // Centre, left-only and right-only tones with a little noise: bins of every kind.
 std::vector<std::int16_t> TestSignal(int sampleRate, std::int64_t pairs, std::uint32_t seed = 1);
-
-void WriteWav(const fs::path& file, const std::vector<std::int16_t>& samples, int sampleRate,
-              const std::string& title = {}, const std::string& artist = {});
-
-struct WavData {
-    int SampleRate = 0;
-    int Channels = 0;
-    std::vector<std::int16_t> Samples;
-};
-// Empty Samples and rate 0 when libsndfile cannot open the file.
-WavData ReadWav(const fs::path& file);
 
 // The tempo stream's whole output for the file, pulled in blocks of blockBytes, with the key
 // change in semitones applied.

@@ -15,11 +15,6 @@ using namespace corvanel::test;
 
 namespace {
 
-std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void ExpectOneBox(const RecordingView& view, char kind, const std::string& text) {
     ASSERT_EQ(view.Boxes.size(), 1u);
     EXPECT_EQ(view.Boxes[0].Kind, kind);
@@ -41,12 +36,12 @@ class WavExport : public testing::TestWithParam<AlignCase> {};
 
 TEST_P(WavExport, MatchesAlignedOfflineRun) {
     const AlignCase& c = GetParam();
-    TempDir dir("align");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
     const fs::path output = dir / "out.wav";
     const auto pairs = static_cast<std::int64_t>(c.SampleRate * c.Seconds);
     const std::vector<std::int16_t> signal = TestSignal(c.SampleRate, pairs);
-    WriteWav(source, signal, c.SampleRate);
+    WriteWav(source, signal, 2, c.SampleRate);
 
     Rig rig;
     rig.Params.VREnable = c.Reduce;
@@ -113,11 +108,11 @@ TEST(ExportBlock, HalfASecondOfWholePairs) {
 // ---- Abort.
 
 TEST(ExportAbort, KeepsAValidShorterFileAndWarnsThenTheNextRunStartsClean) {
-    TempDir dir("abort");
+    TempFolder dir;
     const fs::path source = dir / "source.wav";
     const fs::path output = dir / "out.wav";
     const std::vector<std::int16_t> signal = TestSignal(44100, 44100 * 8);
-    WriteWav(source, signal, 44100);
+    WriteWav(source, signal, 2, 44100);
 
     Rig rig;
     rig.Params.VREnable = true;
@@ -166,9 +161,9 @@ class ExportChoice : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(ExportChoice, AsksOnlyWhenNeeded) {
     const ChoiceCase& c = GetParam();
-    TempDir dir("choice");
+    TempFolder dir;
     const fs::path source = dir / "song.wav";
-    WriteWav(source, TestSignal(44100, 30000), 44100);
+    WriteWav(source, TestSignal(44100, 30000), 2, 44100);
     const fs::path output = dir / (std::string("chosen") + c.Extension);
 
     Rig rig;
@@ -224,10 +219,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportChoice, testing::ValuesIn(kChoiceCases),
 // ---- A source that ends before its reported length.
 
 TEST(ExportShortSource, EndsWhenTheTempoStreamEnds) {
-    TempDir dir("short");
+    TempFolder dir;
     const fs::path source = dir / "claims_more.wav";
     const std::int64_t pairs = 44100 * 6;
-    WriteWav(source, TestSignal(44100, pairs), 44100);
+    WriteWav(source, TestSignal(44100, pairs), 2, 44100);
     // The header still claims six seconds; the file holds a little over two.
     const std::int64_t kept = 44100 * 2 + 1234;
     fs::resize_file(source, 44 + static_cast<std::uintmax_t>(kept) * 4);
@@ -262,10 +257,10 @@ struct SameCase {
 class ExportOntoSource : public testing::TestWithParam<SameCase> {};
 
 TEST_P(ExportOntoSource, IsRefusedBeforeAnythingStarts) {
-    TempDir dir("same");
+    TempFolder dir;
     const fs::path source = dir / "song.wav";
-    WriteWav(source, TestSignal(44100, 44100), 44100);
-    const std::string before = Slurp(source);
+    WriteWav(source, TestSignal(44100, 44100), 2, 44100);
+    const std::string before = ReadFile(source);
 
     Rig rig;
     rig.State.Edit2 = GetParam().Output(source).string();
@@ -278,7 +273,7 @@ TEST_P(ExportOntoSource, IsRefusedBeforeAnythingStarts) {
     ExpectOneBox(rig.View, 'E', "出力先が入力ファイルと同じです。");
     EXPECT_EQ(rig.View.ShowCalls, 0);
     EXPECT_EQ(rig.Chain.dwStream(), 0u);
-    EXPECT_TRUE(Slurp(source) == before) << "the source was touched";
+    EXPECT_TRUE(ReadFile(source) == before) << "the source was touched";
 }
 
 const SameCase kSameCases[] = {
@@ -311,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportOntoSource, testing::ValuesIn(kSameCases),
 // ---- No usable source; the run in progress.
 
 TEST(ExportNoSource, ShowsTheChainsMessageAfterTheCleanUpAndWritesNothing) {
-    TempDir dir("nosource");
+    TempFolder dir;
     Rig rig;
     rig.State.Edit2 = (dir / "out.wav").string();
     rig.State.EncodeProgram = "<WAVE>";
@@ -325,9 +320,9 @@ TEST(ExportNoSource, ShowsTheChainsMessageAfterTheCleanUpAndWritesNothing) {
 }
 
 TEST(ExportInProgress, RefusesASecondRunWhileItPumpsEvents) {
-    TempDir dir("busy");
+    TempFolder dir;
     const fs::path source = dir / "song.wav";
-    WriteWav(source, TestSignal(44100, 44100 * 2), 44100);
+    WriteWav(source, TestSignal(44100, 44100 * 2), 2, 44100);
     Rig rig;
     rig.State.Edit2 = (dir / "out.wav").string();
     rig.State.EncodeProgram = "<WAVE>";
