@@ -32,6 +32,17 @@ int ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
     return box.exec();
 }
 
+// Runs the dialog with its lists styled like the window's; the chosen file, or empty.
+QString ChosenFile(QFileDialog& dialog, const std::function<void(QComboBox*)>& listLook) {
+    if (listLook) {
+        for (QComboBox* list : dialog.findChildren<QComboBox*>())
+            listLook(list);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 MessageBoxPrompts::MessageBoxPrompts(QWidget* owner, std::function<void(QComboBox*)> listLook)
@@ -73,13 +84,7 @@ QString MessageBoxPrompts::OpenFile(const QString& filter) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(QtFileFilters(filter));
-    if (FListLook) {
-        for (QComboBox* list : dialog.findChildren<QComboBox*>())
-            FListLook(list);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return ChosenFile(dialog, FListLook);
 }
 
 QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
@@ -93,13 +98,7 @@ QString MessageBoxPrompts::SaveFile(const SaveFileRequest& request) {
     dialog.setDefaultSuffix(suffix);
     dialog.selectFile(request.fileName);
     dialog.setSizeGripEnabled(true);
-    if (FListLook) {
-        for (QComboBox* list : dialog.findChildren<QComboBox*>())
-            FListLook(list);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return ChosenFile(dialog, FListLook);
 }
 
 QStringList QtFileFilters(const QString& pipeFilter) {
