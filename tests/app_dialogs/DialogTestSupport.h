@@ -3,7 +3,7 @@
 // was asked (the prompts are ScriptedPrompts), and a loopback HTTP server with a scripted reply.
 
 #include "app/dialogs/HelpOpener.h"
-#include "tests/app_dialogs/ScriptedPrompts.h"
+#include "tests/support/window/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -2,7 +2,7 @@
 // A main window opened and closed like the program does it, over a settings file in a fresh
 // folder of its own; failures shown by the application's error display are collected.
 #include "app/window/ApplicationError.h"
-#include "tests/app_window/FormFixture.h"
+#include "tests/support/window/FormFixture.h"
 
 #include <QTemporaryDir>
 

@@ -6,7 +6,7 @@
 #include "app/dialogs/UiPrompts.h"
 #include "app/widgets/Expander.h"
 #include "app/widgets/FloatTrackBar.h"
-#include "tests/app_window/FormFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "app/window/QtJapanese.h"
 #include "app/dialogs/TFormSendMessage.h"
 

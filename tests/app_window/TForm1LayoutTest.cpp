@@ -5,7 +5,7 @@
 #include "app/widgets/Decorations.h"
 #include "app/widgets/Expander.h"
 #include "app/widgets/FloatTrackBar.h"
-#include "tests/app_window/FormFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "app/widgets/PictureButton.h"
 #include "app/widgets/ToggleSwitch.h"
 

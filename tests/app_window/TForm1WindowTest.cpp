@@ -2,7 +2,7 @@
 #include "app/widgets/CalloutPanel.h"
 #include "app/widgets/Decorations.h"
 #include "app/widgets/Expander.h"
-#include "tests/app_window/FormFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "app/window/FormPositioning.h"
 
 #include <QApplication>

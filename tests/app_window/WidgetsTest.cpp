@@ -4,7 +4,7 @@
 #include "app/widgets/Expander.h"
 #include "app/widgets/PaintBox.h"
 #include "app/widgets/ToggleSwitch.h"
-#include "tests/app_dialogs/ScriptedPrompts.h"
+#include "tests/support/window/ScriptedPrompts.h"
 
 #include <QEnterEvent>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // The header's buttons and the version label open their dialogs; the help opens only on Yes.
-#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/support/window/FormFixture.h"
 
 #include "app/dialogs/HelpOpener.h"
 #include "app/widgets/PictureButton.h"

@@ -1,7 +1,7 @@
 // The 33 keyboard commands sent as key presses to the active window: each reaches its
 // handler, keypad digits do nothing, steps stop at the bounds, the FFT size cycles and the
 // resets ask first.
-#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
 #include "tests/support/Signals.h"
 #include "tests/support/TempFolder.h"

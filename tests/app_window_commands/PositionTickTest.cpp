@@ -1,6 +1,6 @@
 // The once-a-second tick: clock label, position bar and which file and transport controls
 // are usable, from start-up through typing a path to a file played to its end.
-#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "tests/support/Signals.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Wav.h"

@@ -1,6 +1,6 @@
 // The scope as painted on the window, and the debug list's wiring to the check box, its timer
 // and the live parameters.
-#include "tests/app_window_commands/CommandFixture.h"
+#include "tests/support/window/FormFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
 
 #include "app/widgets/CalloutPanel.h"

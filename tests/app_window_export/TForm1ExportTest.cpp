@@ -4,7 +4,7 @@
 // must do nothing while a run pumps events.
 #include "tests/export_run/ExportRunFixture.h"
 #include "tests/app_window_commands/KeyEvents.h"
-#include "tests/app_dialogs/ScriptedPrompts.h"
+#include "tests/support/window/FormFixture.h"
 
 #include "app/window/ApplicationError.h"
 #include "app/widgets/BusyIndicator.h"
@@ -60,25 +60,17 @@ char Letter(PromptCall::Kind kind) {
 
 // A shown, active main window (keyboard commands act only then) over the shipped encoder
 // folder, with a settings file of its own.
-class ExportWindowTest : public ::testing::Test {
+class ExportWindowTest : public CommandTest {
   protected:
     void SetUp() override {
         previousSettings = qgetenv("CORVANEL_SETTINGS");
         qputenv("CORVANEL_SETTINGS", QByteArray::fromStdString((dir / "corvanel.ini").string()));
-        corvanel::window::SetApplicationPrompts(&applicationPrompts);
-        form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form->SetPrompts(std::move(scripted));
+        CommandTest::SetUp();
         form->SetProgramFolder(CORVANEL_BIN_DIR);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
     void TearDown() override {
-        form.reset();
-        corvanel::window::SetApplicationPrompts(nullptr);
+        CommandTest::TearDown();
         qputenv("CORVANEL_SETTINGS", previousSettings);
         EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
     }
@@ -122,11 +114,6 @@ class ExportWindowTest : public ::testing::Test {
 
     TempFolder dir;
     QByteArray previousSettings;
-    // The application's error display.
-    ScriptedPrompts applicationPrompts;
-    QStringList& errors = applicationPrompts.failures;
-    std::unique_ptr<TForm1> form;
-    ScriptedPrompts* prompts = nullptr;
     std::int64_t sourcePairs = 0;
     bool hookRan = false;
 };

@@ -1,7 +1,13 @@
 #pragma once
-// One freshly built main window per test, its questions answered by the test.
+// The window tests' fixtures: a freshly built main window per test, its questions answered by
+// the test (FormTest); the same shown and active, with the application's errors caught too
+// (CommandTest: keyboard commands act only on the active window).
+#include "app/window/ApplicationError.h"
 #include "app/window/TForm1.h"
-#include "tests/app_dialogs/ScriptedPrompts.h"
+#include "tests/support/window/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,4 +39,24 @@ class FormTest : public ::testing::Test {
 
     std::unique_ptr<TForm1> form;
     ScriptedPrompts* prompts = nullptr;
+};
+
+class CommandTest : public FormTest {
+  protected:
+    void SetUp() override {
+        corvanel::window::SetApplicationPrompts(&applicationPrompts);
+        FormTest::SetUp();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void TearDown() override {
+        form.reset();
+        corvanel::window::SetApplicationPrompts(nullptr);
+    }
+
+    // The application's error display.
+    ScriptedPrompts applicationPrompts;
+    QStringList& errors = applicationPrompts.failures;
 };
