@@ -36,9 +36,8 @@ void ReadOrZero(TMemoryQueue& queue, std::int16_t* to, std::int32_t length) {
 // length, made here and taken over by the audio thread when it meets the length.
 struct ReduceProcessor::Workspace {
     Workspace(std::int32_t length, SimdPath path)
-        : n(length), fft(length, path), decider(fft), re(static_cast<std::size_t>(n)),
-          im(static_cast<std::size_t>(n)), frame(static_cast<std::size_t>(2 * n)),
-          tail(static_cast<std::size_t>(n / 2)) {
+        : n(length), fft(length, path), decider(fft), spectrum(n),
+          frame(static_cast<std::size_t>(2 * n)), tail(static_cast<std::size_t>(n / 2)) {
         // The most each queue holds at this length: input short of a frame plus a block (up
         // to the two frames of zeros that push out a song's end), a quarter of overlap, a
         // frame of tail.
@@ -63,7 +62,7 @@ struct ReduceProcessor::Workspace {
     std::int32_t n;
     PackedFFT fft;
     PackedBinDecider decider;
-    std::vector<double> re, im;
+    PackedSpectrum spectrum;
     std::vector<std::int16_t> frame, tail;
     std::vector<double> fadeOut, fadeIn;
     TMemoryQueue soundRoom, historyRoom, tailRoom;
@@ -220,8 +219,8 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
     const std::int32_t n = ws.n;
     std::int16_t* frame = ws.frame.data();
     std::int16_t* tail = ws.tail.data();
-    double* re = ws.re.data();
-    double* im = ws.im.data();
+    double* re = ws.spectrum.Re();
+    double* im = ws.spectrum.Im();
     // One snapshot of the parameters per frame.
     const BinDecisionParams decision(FParams.VRBand1.load(std::memory_order_relaxed),
                                      FParams.VRBand2.load(std::memory_order_relaxed),
