@@ -52,8 +52,10 @@ TEST(Push, APutBeyondTheRoomLeftIsRefusedWhole) {
     const HSTREAM h = BASS_StreamCreate(1000, 2, BASS_STREAM_DECODE, STREAMPROC_PUSH, nullptr);
     ASSERT_NE(h, 0u);
     constexpr DWORD kRoom = 10 * 1000 * 4;
-    const auto samples = noise(2 * kRoom / 4, 2, 9); // two rooms' worth of frames
-    const auto* bytes = reinterpret_cast<const char*>(samples.data());
+    std::vector<char> data(2 * kRoom); // a byte pattern that does not repeat within a room
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * 7 + i / 251) % 256);
+    const char* bytes = data.data();
     ASSERT_EQ(BASS_StreamPutData(h, bytes, kRoom - 400), kRoom - 400);
     EXPECT_EQ(BASS_StreamPutData(h, bytes + kRoom - 400, 404), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_MEM);
