@@ -197,13 +197,13 @@ CORVANEL_SIMD_INLINE void DecideVector(const BinDecisionParams& p, const double*
                 ~inBand | silent | (usable & (levelOut | (levelIn & phaseSure & ~below)));
             const M judge = inBand & ~silent & usable & levelIn & phaseSure & below;
             const M unsure = ~(keep | judge);
-            long long judged = 0, undecided = 0;
-            for (int i = 0; i < W; ++i) {
-                judged |= judge[i];
+            long long undecided = 0;
+            for (int i = 0; i < W; ++i)
                 undecided |= unsure[i];
-            }
-            // Where no lane is judged the vectors stay as they are.
-            if (judged != 0) {
+            // Every vector goes through the judged bins' arithmetic, unjudged lanes writing
+            // back what they hold: whether a vector has a judged lane is too random a branch
+            // to predict.
+            {
                 T al, arr;
                 for (int i = 0; i < W; ++i) {
                     al[i] = std::sqrt(powerL[i]);

@@ -1,9 +1,13 @@
 // TMemoryQueue: a first-in, first-out queue of bytes made of copied blocks.
 //
 // Units: every length and count of data is in bytes; Count is in blocks.
-// Threads: any thread (in the program the audio thread writes, reads and measures while the
-// UI thread may Clear). Each operation holds the queue's own lock for its whole duration, so
-// it sees the queue before or after any other; no promise spans two operations.
+// Threads: one thread at a time changes the queue (Write, Read, Discard, Clear, Reserve,
+// TakeRoom). In the program that is the audio thread while the processor runs; another
+// thread empties a queue directly only while no processor call can run (a stopped or paused
+// tempo stream, whose render lock orders the two threads) and otherwise asks the processor
+// to, which it does at its next call. So the queue needs no lock of its own, and the audio
+// thread never waits on one. TrueLength, Length and Count may be read from any thread at any
+// time: from a thread other than the changing one they give a recent value.
 //
 // Storage: the blocks' bytes follow each other in one ring and their sizes in another. Both
 // keep their room once grown (Clear included), so a queue that has held its largest load, or
@@ -16,8 +20,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <memory>
-#include <mutex>
 
 namespace corvanel {
 
@@ -35,6 +39,8 @@ class TMemoryQueue {
     // A block left with nothing to give after a read that wanted more is freed at once; one
     // that gave exactly the bytes still wanted stays until the next Read or Clear.
     std::int32_t Read(void* Data, std::int32_t Len);
+    // As Read, but the bytes are dropped instead of copied (the blocks go the same way).
+    std::int32_t Discard(std::int32_t Len);
     // Bytes a read can still deliver.
     std::int32_t TrueLength() const;
     // Sum of the sizes of the blocks held, already read bytes included.
@@ -45,6 +51,10 @@ class TMemoryQueue {
     void Clear();
     // Makes room for at least bytes unread bytes in at least blocks blocks.
     void Reserve(std::size_t bytes, std::size_t blocks);
+    // Moves into spare's room where it is larger than this queue's (bytes and blocks held
+    // move with it, nothing is allocated) and leaves spare empty with the smaller room. So
+    // room reserved on one thread can be handed to a queue another thread is changing.
+    void TakeRoom(TMemoryQueue& spare);
 
   private:
     struct Block {
@@ -52,20 +62,31 @@ class TMemoryQueue {
         std::size_t position;
     };
 
-    // Callers hold FLock.
+    // Read's work; out null drops the bytes.
+    std::int32_t Take(std::uint8_t* out, std::int32_t Len);
     void GrowBytes(std::size_t needed);
     void GrowBlocks(std::size_t needed);
     Block& BlockAt(std::size_t i) { return FBlocks[(FFirstBlock + i) % FBlockRoom]; }
 
-    mutable std::mutex FLock;
+    // The three measures are atomic only so that another thread may read them; the changing
+    // thread alone writes them (load and store, relaxed: no ordering is promised).
+    static std::size_t Get(const std::atomic<std::size_t>& v) {
+        return v.load(std::memory_order_relaxed);
+    }
+    static void Set(std::atomic<std::size_t>& v, std::size_t value) {
+        v.store(value, std::memory_order_relaxed);
+    }
+
     // The unread bytes, FUnread of them from FReadAt on, wrapping at FByteRoom.
     std::unique_ptr<std::uint8_t[]> FBytes;
-    std::size_t FByteRoom = 0, FReadAt = 0, FUnread = 0;
+    std::size_t FByteRoom = 0, FReadAt = 0;
+    std::atomic<std::size_t> FUnread{0};
     // The blocks, oldest first: FBlockCount of them from FFirstBlock on, wrapping at FBlockRoom.
     std::unique_ptr<Block[]> FBlocks;
-    std::size_t FBlockRoom = 0, FFirstBlock = 0, FBlockCount = 0;
+    std::size_t FBlockRoom = 0, FFirstBlock = 0;
+    std::atomic<std::size_t> FBlockCount{0};
     // Sum of the sizes of the blocks held.
-    std::uint64_t FSizes = 0;
+    std::atomic<std::size_t> FSizes{0};
 };
 
 } // namespace corvanel

@@ -22,6 +22,13 @@ namespace {
 
 constexpr long kChunk = 1024;
 
+// A stage's twiddle rows of Q values each (six for radix 4, two for radix 2) lie this far
+// apart: a power-of-two distance would put them all, with the data's quarters, in the same
+// cache sets.
+constexpr long TwiddlePitch(long Q) {
+    return Q >= 64 ? Q + 8 : Q;
+}
+
 // The radix-4 butterflies on four points (vectors of W lanes), in place, before the
 // forward stage's twiddles or after the inverse stage's: forward, y0 = a0 + a1 + a2 + a3 and
 // the differences for slots 1, 2, 3; inverse, its transpose.
@@ -104,13 +111,13 @@ template <class T> CORVANEL_SIMD_INLINE void Load6(T (&v)[6], const double* p, l
 // A radix-4 stage's block: four quarters of Q points, twiddle rows of Q each.
 template <int W, bool Inverse>
 CORVANEL_SIMD_INLINE void Radix4(double* __restrict re, double* __restrict im, long Q,
-                                 const double* __restrict tw) {
+                                 const double* __restrict tw, long pitch) {
     using T = typename simd::VectorOf<W>::type;
     for (long j = 0; j < Q; j += W) {
         T r[4], i[4], w[6];
         Load4(r, re + j, Q);
         Load4(i, im + j, Q);
-        Load6(w, tw + j, Q);
+        Load6(w, tw + j, pitch);
         if constexpr (Inverse) {
             Twiddle4<true>(r, i, w);
             Inverse4(r, i);
@@ -134,7 +141,7 @@ CORVANEL_SIMD_INLINE void Radix2Forward(double* __restrict re, double* __restric
         std::memcpy(&br, re + j + H, sizeof(T));
         std::memcpy(&bi, im + j + H, sizeof(T));
         std::memcpy(&wr, tw + j, sizeof(T));
-        std::memcpy(&wi, tw + H + j, sizeof(T));
+        std::memcpy(&wi, tw + TwiddlePitch(H) + j, sizeof(T));
         const T sr = ar + br, si = ai + bi;
         const T dr = ar - br, di = ai - bi;
         const T yr = dr * wr - di * wi, yi = dr * wi + di * wr;
@@ -156,7 +163,7 @@ CORVANEL_SIMD_INLINE void Radix2Inverse(double* __restrict re, double* __restric
         std::memcpy(&yr, re + j + H, sizeof(T));
         std::memcpy(&yi, im + j + H, sizeof(T));
         std::memcpy(&wr, tw + j, sizeof(T));
-        std::memcpy(&wi, tw + H + j, sizeof(T));
+        std::memcpy(&wi, tw + TwiddlePitch(H) + j, sizeof(T));
         const T br = yr * wr + yi * wi, bi = yi * wr - yr * wi;
         const T sr = ar + br, si = ai + bi;
         const T dr = ar - br, di = ai - bi;
@@ -276,7 +283,7 @@ CORVANEL_SIMD_INLINE void RunStage(double* re, double* im, long length, const Pa
     }
     for (long block = 0; block < length; block += st.span) {
         if (st.radix == 4) {
-            Radix4<W, Inverse>(re + block, im + block, part, tw);
+            Radix4<W, Inverse>(re + block, im + block, part, tw, TwiddlePitch(part));
         } else {
             if constexpr (Inverse)
                 Radix2Inverse<W>(re + block, im + block, part, tw);
@@ -401,25 +408,27 @@ PackedFFT::PackedFFT(int n, SimdPath path) : FSize(n), FPath(path) {
     if (bits % 2 == 1) {
         FStages.push_back({span, 2, FTwiddles.size()});
         const int h = span / 2;
-        FTwiddles.resize(FTwiddles.size() + 2 * static_cast<std::size_t>(h));
+        const long pitch = TwiddlePitch(h);
+        FTwiddles.resize(FTwiddles.size() + 2 * static_cast<std::size_t>(pitch));
         double* tw = FTwiddles.data() + FStages.back().twiddles;
         for (int j = 0; j < h; ++j) {
             const double a = -kTwoPi * j / span;
             tw[j] = std::cos(a);
-            tw[h + j] = std::sin(a);
+            tw[pitch + j] = std::sin(a);
         }
         span /= 2;
     }
     for (; span >= 4; span /= 4) {
         FStages.push_back({span, 4, FTwiddles.size()});
         const int q = span / 4;
-        FTwiddles.resize(FTwiddles.size() + 6 * static_cast<std::size_t>(q));
+        const long pitch = TwiddlePitch(q);
+        FTwiddles.resize(FTwiddles.size() + 6 * static_cast<std::size_t>(pitch));
         double* tw = FTwiddles.data() + FStages.back().twiddles;
         for (int j = 0; j < q; ++j)
             for (int m = 1; m <= 3; ++m) {
                 const double a = -kTwoPi * (m * j) / span;
-                tw[(2 * m - 2) * q + j] = std::cos(a);
-                tw[(2 * m - 1) * q + j] = std::sin(a);
+                tw[(2 * m - 2) * pitch + j] = std::cos(a);
+                tw[(2 * m - 1) * pitch + j] = std::sin(a);
             }
     }
 

@@ -57,4 +57,22 @@ class PackedFFT {
     std::vector<std::uint32_t> FSlotBin;
 };
 
+// The real and imaginary parts of one frame of n points in one allocation, laid out for the
+// transform: arrays a multiple of 4 KiB apart would put their loads in the same cache sets.
+class PackedSpectrum {
+  public:
+    explicit PackedSpectrum(int n)
+        : FData(2 * static_cast<std::size_t>(n) + kGap), FIm(FData.data() + n + kGap) {}
+    PackedSpectrum(const PackedSpectrum&) = delete;
+    PackedSpectrum& operator=(const PackedSpectrum&) = delete;
+
+    double* Re() { return FData.data(); }
+    double* Im() { return FIm; }
+
+  private:
+    static constexpr std::size_t kGap = 64;
+    std::vector<double> FData;
+    double* FIm;
+};
+
 } // namespace corvanel

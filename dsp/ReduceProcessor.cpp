@@ -31,13 +31,20 @@ void ReadOrZero(TMemoryQueue& queue, std::int16_t* to, std::int32_t length) {
 } // namespace
 
 // Working storage of one frame length: the packed transform with its tables, the packed
-// frame (left real, right imaginary), the 16-bit frame and tail buffers (4·N bytes each) and
-// the cross-fade weights.
+// frame (left real, right imaginary), the 16-bit frame (4·N bytes) and the tail's last
+// quarter (N bytes), the cross-fade weights, and the room the three queues need at this
+// length, made here and taken over by the audio thread when it meets the length.
 struct ReduceProcessor::Workspace {
     Workspace(std::int32_t length, SimdPath path)
-        : n(length), fft(length, path), decider(fft), re(static_cast<std::size_t>(n)),
-          im(static_cast<std::size_t>(n)), frame(static_cast<std::size_t>(2 * n)),
-          tail(static_cast<std::size_t>(2 * n)) {
+        : n(length), fft(length, path), decider(fft), spectrum(n),
+          frame(static_cast<std::size_t>(2 * n)), tail(static_cast<std::size_t>(n / 2)) {
+        // The most each queue holds at this length: input short of a frame plus a block (up
+        // to the two frames of zeros that push out a song's end), a quarter of overlap, a
+        // frame of tail.
+        const auto bytes = static_cast<std::size_t>(n);
+        soundRoom.Reserve(12 * bytes, std::max<std::size_t>(64, bytes / 64));
+        historyRoom.Reserve(bytes, 2);
+        tailRoom.Reserve(4 * bytes, 2);
         // One weight per sample, both channels of a pair alike.
         const std::int32_t m = n / 4;
         fadeOut.resize(2 * static_cast<std::size_t>(m));
@@ -55,9 +62,10 @@ struct ReduceProcessor::Workspace {
     std::int32_t n;
     PackedFFT fft;
     PackedBinDecider decider;
-    std::vector<double> re, im;
+    PackedSpectrum spectrum;
     std::vector<std::int16_t> frame, tail;
     std::vector<double> fadeOut, fadeIn;
+    TMemoryQueue soundRoom, historyRoom, tailRoom;
 };
 
 ReduceProcessor::ReduceProcessor(ReduceParams& params, SimdPath path)
@@ -82,12 +90,6 @@ void ReduceProcessor::PrepareFrameSize(std::int32_t pairs) {
     if (!IsValidFrameSize(pairs))
         return;
     WorkspaceFor(pairs);
-    // The most each queue holds at this length: input short of a frame plus a block (up to the
-    // two frames of zeros that push out a song's end), a quarter of overlap, a frame of tail.
-    const auto n = static_cast<std::size_t>(pairs);
-    FSoundQueue.Reserve(12 * n, std::max<std::size_t>(64, n / 64));
-    FHistoryQueue.Reserve(n, 2);
-    FTailQueue.Reserve(4 * n, 2);
 }
 
 ReduceProcessor::Workspace& ReduceProcessor::WorkspaceFor(std::int32_t n) {
@@ -171,11 +173,17 @@ void ReduceProcessor::Run(const ReduceSink& sink, bool pauseAfterPassThrough, st
         return;
     }
     if (n != FQueuedN) {
+        // Made first, so that a failure to make it leaves everything as it was.
+        Workspace& ws = WorkspaceFor(n);
         // The overlap held belongs to another frame length: each frame reads exactly as much
         // as it appends, so a stale quarter or tail would never wash out.
         FHistoryQueue.Clear();
         FTailQueue.Clear();
         FQueuedN = n;
+        // The queues grow to this length's room without allocating here.
+        FSoundQueue.TakeRoom(ws.soundRoom);
+        FHistoryQueue.TakeRoom(ws.historyRoom);
+        FTailQueue.TakeRoom(ws.tailRoom);
     }
 
     // The queue counts in signed 32 bits: a block of 2 GiB or more goes in in pieces.
@@ -211,8 +219,8 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
     const std::int32_t n = ws.n;
     std::int16_t* frame = ws.frame.data();
     std::int16_t* tail = ws.tail.data();
-    double* re = ws.re.data();
-    double* im = ws.im.data();
+    double* re = ws.spectrum.Re();
+    double* im = ws.spectrum.Im();
     // One snapshot of the parameters per frame.
     const BinDecisionParams decision(FParams.VRBand1.load(std::memory_order_relaxed),
                                      FParams.VRBand2.load(std::memory_order_relaxed),
@@ -241,10 +249,11 @@ void ReduceProcessor::ProcessFrame(Workspace& ws, const ReduceSink& sink) {
     // the inverse mode keeps what the reduction took away.
     PackFrame(re, im, n, 32768.0 / n, inverse, frame, ws.fft.Path());
 
-    // Cross-fade from the held-back last quarter of the previous output frame.
-    ReadOrZero(FTailQueue, tail, 4 * n);
-    CrossFadeFrame(tail + 3 * (n / 2), ws.fadeOut.data(), ws.fadeIn.data(), n / 2, frame,
-                   ws.fft.Path());
+    // Cross-fade from the held-back last quarter of the previous output frame (the rest of
+    // that frame leaves the queue uncopied).
+    FTailQueue.Discard(3 * n);
+    ReadOrZero(FTailQueue, tail, n);
+    CrossFadeFrame(tail, ws.fadeOut.data(), ws.fadeIn.data(), n / 2, frame, ws.fft.Path());
     FTailQueue.Write(frame, 4 * n);
     FFrameOpen = false;
 

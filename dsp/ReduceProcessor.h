@@ -12,7 +12,9 @@
 // functions, ChangeFrameSize and SetSourceRate may be called by the UI thread at any time;
 // a requested emptying is done by the next call before it touches a queue, so a frame of an
 // old size is never left behind. Sinks and the pass-through pause are set by the UI thread
-// while no call can run.
+// while no call can run. The queues have no lock: while calls can run only the calls change
+// them (other threads may read their lengths); another thread empties them directly only
+// while no call can run, and otherwise through the Request* functions.
 #pragma once
 
 #include "base/AudioThread.h"
@@ -75,9 +77,10 @@ class ReduceProcessor {
     // length), the three queues are emptied, then VRFFTPoint set.
     void ChangeFrameSize(std::int32_t pairs);
     // Allocates the working storage for a frame length, and the room the three queues need
-    // at that length, ahead of the audio thread (done by ChangeFrameSize and for the
-    // starting VRFFTPoint; a length met without it is allocated by the calls that first need
-    // it). Once prepared, a call allocates and frees nothing.
+    // at that length (handed to them by the first call that meets the length), ahead of the
+    // audio thread (done by ChangeFrameSize and for the starting VRFFTPoint; a length met
+    // without it is allocated by the calls that first need it). Once prepared, a call
+    // allocates and frees nothing.
     void PrepareFrameSize(std::int32_t pairs);
 
     // True for the frame lengths the processor accepts: powers of two from 8 to 2^22.

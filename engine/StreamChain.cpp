@@ -95,7 +95,7 @@ void StreamChain::ProcessingButtonClick(ChainMode mode, const ChainControls& con
     const bool playback = mode == ChainMode::Playback;
 
     // The layer pauses under the stream's render lock, so no call of the processor runs while
-    // the tempo stream reports paused.
+    // the tempo stream reports paused: its queues may be emptied here directly.
     if (playback && BASS_ChannelIsActive(dwFxStream()) == BASS_ACTIVE_PAUSED) {
         FProcessor.HistoryQueue().Clear();
         FProcessor.TailQueue().Clear();
@@ -103,7 +103,8 @@ void StreamChain::ProcessingButtonClick(ChainMode mode, const ChainControls& con
         return;
     }
 
-    // Stopping takes each stream's render lock: once freed, neither routine can run.
+    // Stopping takes each stream's render lock: once freed, neither routine can run, and the
+    // queues may be emptied here directly.
     ReleaseChain();
     FProcessor.HistoryQueue().Clear();
     FProcessor.TailQueue().Clear();

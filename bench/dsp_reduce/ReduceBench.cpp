@@ -111,22 +111,24 @@ void BM_PackedTransformsOnly(benchmark::State& state) {
     const auto n = static_cast<std::int32_t>(state.range(0));
     const std::size_t frames = FrameCount(n);
     const corvanel::PackedFFT fft(n);
-    std::vector<double> re(static_cast<std::size_t>(n)), im(static_cast<std::size_t>(n));
-    for (std::size_t i = 0; i < re.size(); ++i) {
+    corvanel::PackedSpectrum spectrum(n);
+    double* re = spectrum.Re();
+    double* im = spectrum.Im();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
         re[i] = corvanel::reducetest::SampleAt(Music(), i, 0) / 32768.0;
         im[i] = corvanel::reducetest::SampleAt(Music(), i, 1) / 32768.0;
     }
     const double scale = 1.0 / n;
     for (auto _ : state) {
         for (std::size_t f = 0; f < frames; ++f) {
-            fft.Forward(re.data(), im.data());
-            fft.Inverse(re.data(), im.data());
-            for (std::size_t i = 0; i < re.size(); ++i) {
+            fft.Forward(re, im);
+            fft.Inverse(re, im);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
                 re[i] *= scale;
                 im[i] *= scale;
             }
         }
-        benchmark::DoNotOptimize(re.data());
+        benchmark::DoNotOptimize(re);
     }
     state.counters["x_realtime"] = benchmark::Counter(
         kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -41,6 +42,29 @@ TEST(Push, ADecodingPushStreamGivesBackExactlyWhatWasPushed) {
     EXPECT_EQ(BASS_ChannelGetData(h, block.data(), 100), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_StreamPutData(h, samples.data(), 8), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ENDED);
+    BASS_StreamFree(h);
+}
+
+// The queue's room is set when the stream is made (ten seconds of its audio), so putting
+// never allocates on the audio thread: a put that does not fit in what is left is refused
+// whole, and what was queued comes out untouched, across the ring's end too.
+TEST(Push, APutBeyondTheRoomLeftIsRefusedWhole) {
+    const HSTREAM h = BASS_StreamCreate(1000, 2, BASS_STREAM_DECODE, STREAMPROC_PUSH, nullptr);
+    ASSERT_NE(h, 0u);
+    constexpr DWORD kRoom = 10 * 1000 * 4;
+    std::vector<char> data(2 * kRoom); // a byte pattern that does not repeat within a room
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * 7 + i / 251) % 256);
+    const char* bytes = data.data();
+    ASSERT_EQ(BASS_StreamPutData(h, bytes, kRoom - 400), kRoom - 400);
+    EXPECT_EQ(BASS_StreamPutData(h, bytes + kRoom - 400, 404), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_MEM);
+    std::vector<char> got(kRoom + 1000);
+    ASSERT_EQ(BASS_ChannelGetData(h, got.data(), 1000), 1000u);
+    // Now it fits, wrapping round the ring's end.
+    ASSERT_EQ(BASS_StreamPutData(h, bytes + kRoom - 400, 1400), kRoom);
+    ASSERT_EQ(BASS_ChannelGetData(h, got.data() + 1000, kRoom), kRoom);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), bytes));
     BASS_StreamFree(h);
 }
 

@@ -2,6 +2,7 @@
 // tones, the conversions, and failures inside a call.
 #include "dsp/ReduceOffline.h"
 #include "dsp/ReduceProc.h"
+#include "tests/dsp_reduce/CountingLocks.h"
 #include "tests/dsp_reduce/FailingAllocation.h"
 #include "tests/dsp_reduce/LiteralReduce.h"
 #include "tests/dsp_reduce/ReduceTestSupport.h"
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <new>
 
 namespace corvanel::reducetest {
@@ -389,12 +391,11 @@ TEST(ReduceFailures, ThrowingSinkLosesOnlyItsFrame) {
     EXPECT_EQ(cp.playback, expected);
 }
 
-// A failure in the middle of a frame: silence for that block, and the overlap starts again
-// as after an emptying, so what follows is a fresh start on the input after the lost frame.
-// Prepared lengths allocate nothing inside a frame; a length met without preparation, beyond
-// the room the starting length made, grows the tail queue in its first frame, and that
-// growth (the last allocation of a frame's size in the call) is made to fail.
-TEST(ReduceFailures, FaultInsideAFrameRestartsTheOverlap) {
+// A length met without preparation makes its storage in the first call that meets it (the
+// queues' room included, so nothing is allocated inside a frame). A failure there: silence
+// for that block, which is dropped with nothing queued, and the next call meets the length
+// afresh. The last allocation of a frame's size in the call is made to fail.
+TEST(ReduceFailures, FaultMakingALengthsStorageDropsOnlyThatBlock) {
     constexpr int kLong = 32768;
     constexpr std::uint32_t kLongFrameBytes = 4 * kLong;
     const Pcm input = MusicLike(8 * kLong, 8);
@@ -411,7 +412,7 @@ TEST(ReduceFailures, FaultInsideAFrameRestartsTheOverlap) {
     gAllocationsUntilFault = kPlenty;
     probe->Call(first);
     const int frameSized = kPlenty - gAllocationsUntilFault;
-    ASSERT_GT(frameSized, 1) << "the call copies the block and grows the tail";
+    ASSERT_GT(frameSized, 1) << "the call makes the length's storage";
     ASSERT_EQ(probe->playback.size(), 3u * kLong);
 
     auto cp = unprepared();
@@ -419,21 +420,30 @@ TEST(ReduceFailures, FaultInsideAFrameRestartsTheOverlap) {
     EXPECT_TRUE(AllZero(cp->Call(first)));
     gFaultSize = 0;
     EXPECT_TRUE(cp->playback.empty());
+    EXPECT_EQ(cp->processor.SoundQueue().Count(), 0);
     EXPECT_EQ(cp->processor.HistoryQueue().Count(), 0);
     for (std::size_t at = kLongFrameBytes; at < input.size(); at += kLong)
         EXPECT_TRUE(AllZero(cp->Call(Slice(input, at, kLong))));
 
     CapturedProcessor fresh(kLong);
-    const std::size_t resume = 3u * kLong;
-    fresh.Feed(Slice(input, resume, input.size() - resume), kLong);
+    fresh.Feed(Slice(input, kLongFrameBytes, input.size() - kLongFrameBytes), kLong);
     ASSERT_FALSE(fresh.playback.empty());
     EXPECT_EQ(cp->playback, fresh.playback);
 }
 
-// Once a prepared length has run a frame or two, a call neither allocates nor frees: the
-// audio thread must not wait on the allocator. Playback-sized and export-sized blocks, both
-// modes, the reduction switched off and on again, and a song's end pushed out with zeros.
-TEST(ReduceRealTime, SteadyStateAllocatesNothing) {
+// Once a prepared length has run a frame or two, a call neither allocates nor frees nor
+// takes a lock: the audio thread must not wait on the allocator or on another thread.
+// Playback-sized and export-sized blocks, both modes, the reduction switched off and on
+// again, a song's end pushed out with zeros, and the UI thread's requests to empty the queues.
+TEST(ReduceRealTime, SteadyStateAllocatesNothingAndTakesNoLock) {
+    if (LockCountingAvailable()) {
+        // The count sees a lock taken the ordinary way.
+        std::mutex probe;
+        StartCountingLocks();
+        probe.lock();
+        probe.unlock();
+        ASSERT_EQ(StopCountingLocks(), 1u);
+    }
     struct Case {
         std::int32_t n;
         std::size_t blockBytes;
@@ -466,16 +476,23 @@ TEST(ReduceRealTime, SteadyStateAllocatesNothing) {
 
         const std::size_t allocations = gAllocations.load(), releases = gReleases.load();
         const std::size_t sentBefore = sent;
+        StartCountingLocks();
         while (at + c.blockBytes <= 10 * frameBytes)
             next();
         params.VREnable = false;
         next();
         params.VREnable = true;
+        processor.RequestEmptyOverlap();
+        next();
         while (at + c.blockBytes <= input.size())
             next();
         processor.ProcessTo(sink, zeros.data(), static_cast<std::uint32_t>(zeros.size()));
+        const std::size_t locks = StopCountingLocks();
         EXPECT_EQ(gAllocations.load() - allocations, 0u);
         EXPECT_EQ(gReleases.load() - releases, 0u);
+        if (LockCountingAvailable()) {
+            EXPECT_EQ(locks, 0u);
+        }
         EXPECT_GE(sent - sentBefore, 6 * frameBytes); // frames did run
     }
 }
