@@ -1,4 +1,5 @@
 #include "app/logic/DebugPanel.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, RoundedValue,
                          testing::Values(RoundCase{19.6, "20"}, RoundCase{2.5, "2"},
                                          RoundCase{3.5, "4"}, RoundCase{-0.5, "0"},
                                          RoundCase{-1.5, "-2"}, RoundCase{199.99997, "200"},
-                                         RoundCase{-49.997, "-50"}));
+                                         RoundCase{-49.997, "-50"}),
+                         [](const auto& row) {
+                             return "Value" + corvanel::test::CaseName(row.param.value);
+                         });
 
 struct FixedCase {
     double value;
@@ -81,7 +85,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FixedCase{-12.5, ".", "-12.50"}, FixedCase{-12.5, ",", "-12,50"},
                     FixedCase{16500.0, ".", "16500.00"}, // no grouping
                     FixedCase{-0.001, ".", "0.00"}, FixedCase{-0.0, ".", "0.00"},
-                    FixedCase{15.0, ".", "15.00"}, FixedCase{59.996, ".", "60.00"}));
+                    FixedCase{15.0, ".", "15.00"}, FixedCase{59.996, ".", "60.00"}),
+    [](const auto& row) {
+        const bool comma = std::string_view(row.param.point) == ",";
+        return "Value" + corvanel::test::CaseName(row.param.value) + (comma ? "_Comma" : "_Point");
+    });
 
 TEST(FormatRounded, HugeAndMissingValuesStayPrintable) {
     EXPECT_EQ(FormatRounded(1e300), "9223372036854775807");

@@ -27,6 +27,10 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, CentredFormPositionTest,
                                          // 149.5 rounds to 150
                                          CentreCase{301, 201, {250, 250}},
                                          // larger than its reference: left of and above it
-                                         CentreCase{800, 700, {0, 0}}));
+                                         CentreCase{800, 700, {0, 0}}),
+                         [](const auto& row) {
+                             return "W" + std::to_string(row.param.width) + "H" +
+                                    std::to_string(row.param.height);
+                         });
 
 } // namespace

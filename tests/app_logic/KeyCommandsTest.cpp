@@ -1,4 +1,5 @@
 #include "app/logic/KeyCommands.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,7 @@ TEST(KeyActionTable, StoredValuesAreDistinct) {
 }
 
 struct StoredCase {
+    const char* name;
     KeyPress press;
     int stored; // -1: no value
 };
@@ -99,15 +101,19 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Values as the window stores them: low byte the virtual-key code, 0x4000 Ctrl,
         // 0x2000 Shift, 0x8000 Alt.
-        StoredCase{{Qt::Key_O, kCtrl}, 16463}, StoredCase{{Qt::Key_F1, kCtrl}, 16496},
-        StoredCase{{Qt::Key_F7, kCtrlShift}, 24694}, StoredCase{{Qt::Key_0, kCtrlShift}, 24624},
-        StoredCase{{Qt::Key_F7, Qt::AltModifier}, 0x8076}, StoredCase{{Qt::Key_A, {}}, 0x41},
-        StoredCase{{Qt::Key_F24, {}}, 0x87},
+        StoredCase{"CtrlO", {Qt::Key_O, kCtrl}, 16463},
+        StoredCase{"CtrlF1", {Qt::Key_F1, kCtrl}, 16496},
+        StoredCase{"CtrlShiftF7", {Qt::Key_F7, kCtrlShift}, 24694},
+        StoredCase{"CtrlShift0", {Qt::Key_0, kCtrlShift}, 24624},
+        StoredCase{"AltF7", {Qt::Key_F7, Qt::AltModifier}, 0x8076},
+        StoredCase{"A", {Qt::Key_A, {}}, 0x41}, StoredCase{"F24", {Qt::Key_F24, {}}, 0x87},
         // Keypad digits are not the main row's digits.
-        StoredCase{{Qt::Key_1, kCtrl | Qt::KeypadModifier}, -1},
-        StoredCase{{Qt::Key_0, kCtrlShift | Qt::KeypadModifier, 19}, -1},
-        StoredCase{{Qt::Key_1, kCtrl | Qt::MetaModifier}, -1},
-        StoredCase{{Qt::Key_Escape, kCtrl}, -1}, StoredCase{{Qt::Key_Exclam, kCtrlShift}, -1}));
+        StoredCase{"CtrlKeypad1", {Qt::Key_1, kCtrl | Qt::KeypadModifier}, -1},
+        StoredCase{"CtrlShiftKeypad0", {Qt::Key_0, kCtrlShift | Qt::KeypadModifier, 19}, -1},
+        StoredCase{"CtrlMeta1", {Qt::Key_1, kCtrl | Qt::MetaModifier}, -1},
+        StoredCase{"CtrlEscape", {Qt::Key_Escape, kCtrl}, -1},
+        StoredCase{"CtrlShiftExclam", {Qt::Key_Exclam, kCtrlShift}, -1}),
+    corvanel::test::ByNameField);
 
 #if !defined(Q_OS_MACOS)
 // With Shift held the layout reports the shifted symbol; the digit key's scan code decides.

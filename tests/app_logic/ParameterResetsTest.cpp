@@ -1,4 +1,5 @@
 #include "app/logic/ParameterResets.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ struct FakeWindow {
 };
 
 struct ResetCase {
+    const char* name;
     ResetGroup group;
     const char* question;
     std::vector<std::pair<StepControl, float>> sets;
@@ -62,31 +64,38 @@ const float kLow = static_cast<float>(std::log10(200.0));
 const float kHigh = static_cast<float>(std::log10(16500.0));
 
 INSTANTIATE_TEST_SUITE_P(Cases, Reset,
-                         testing::Values(ResetCase{G::AParam,
+                         testing::Values(ResetCase{"AParam",
+                                                   G::AParam,
                                                    "振幅パラメーターを初期値に戻しますか？",
                                                    {{C::TrackAParam, 60}},
                                                    {"set TrackAParam", "TrackAParamChange"}},
-                                         ResetCase{G::PParam,
+                                         ResetCase{"PParam",
+                                                   G::PParam,
                                                    "位相パラメーターを初期値に戻しますか？",
                                                    {{C::TrackPParam, 30}},
                                                    {"set TrackPParam", "TrackPParamChange"}},
-                                         ResetCase{G::PanPot,
+                                         ResetCase{"PanPot",
+                                                   G::PanPot,
                                                    "定位を初期値に戻しますか？",
                                                    {{C::TrackPanPot, 0}},
                                                    {"set TrackPanPot", "TrackPanPotChange"}},
-                                         ResetCase{G::KeyChange,
+                                         ResetCase{"KeyChange",
+                                                   G::KeyChange,
                                                    "キーを初期値に戻しますか？",
                                                    {{C::SpinKeyChange, 0}},
                                                    {"set SpinKeyChange", "SpinKeyChangeChange"}},
-                                         ResetCase{G::Tempo,
+                                         ResetCase{"Tempo",
+                                                   G::Tempo,
                                                    "テンポを初期値に戻しますか？",
                                                    {{C::TrackTempo, 0}},
                                                    {"set TrackTempo", "TrackTempoChange"}},
-                                         ResetCase{G::Band,
+                                         ResetCase{"Band",
+                                                   G::Band,
                                                    "対象バンドを初期値に戻しますか？",
                                                    {{C::Freqbar1, kLow}, {C::Freqbar2, kHigh}},
                                                    {"set Freqbar1", "set Freqbar2",
-                                                    "Freqbar1Change", "Freqbar2Change"}}));
+                                                    "Freqbar1Change", "Freqbar2Change"}}),
+                         corvanel::test::ByNameField);
 
 TEST(ResetKeys, BothDigitsOfAGroupRunTheSameReset) {
     for (const auto& a : KeyActions()) {

@@ -1,4 +1,5 @@
 #include "app/logic/PositionDisplay.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,16 @@ TEST_P(ClockLabel, FormatsRoundedSeconds) {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(Cases, ClockLabel,
-                         testing::Values(ClockCase{0, "0:00:00"}, ClockCase{-1, "0:00:00"},
-                                         ClockCase{kNaN, "0:00:00"}, ClockCase{kInf, "0:00:00"},
-                                         ClockCase{2.5, "0:00:02"}, ClockCase{3.5, "0:00:04"},
-                                         ClockCase{0.5, "0:00:00"}, ClockCase{59.5, "0:01:00"},
-                                         ClockCase{3600 + 120 + 5.4, "1:02:05"},
-                                         ClockCase{23 * 3600 + 59 * 60 + 59, "23:59:59"},
-                                         ClockCase{24 * 3600, "0:00:00"},
-                                         ClockCase{25 * 3600 + 61, "1:01:01"},
-                                         ClockCase{86400e9 + 3725, "1:02:05"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClockLabel,
+    testing::Values(ClockCase{0, "0:00:00"}, ClockCase{-1, "0:00:00"}, ClockCase{kNaN, "0:00:00"},
+                    ClockCase{kInf, "0:00:00"}, ClockCase{2.5, "0:00:02"},
+                    ClockCase{3.5, "0:00:04"}, ClockCase{0.5, "0:00:00"},
+                    ClockCase{59.5, "0:01:00"}, ClockCase{3600 + 120 + 5.4, "1:02:05"},
+                    ClockCase{23 * 3600 + 59 * 60 + 59, "23:59:59"},
+                    ClockCase{24 * 3600, "0:00:00"}, ClockCase{25 * 3600 + 61, "1:01:01"},
+                    ClockCase{86400e9 + 3725, "1:02:05"}),
+    [](const auto& row) { return "Seconds" + corvanel::test::CaseName(row.param.seconds); });
 
 TEST(ClockLabelLocale, UsesTheLocalesTimeSeparator) {
     EXPECT_EQ(ClockLabelText(3725, QLocale(QLocale::Japanese, QLocale::Japan)), "1:02:05");
@@ -59,7 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BarCase{kNaN, 0, 0, 0},                //
                     BarCase{180.25, 12.7, 180.25f, 12.7f}, // single precision, not rounded
                     BarCase{180.0, 200.0, 180.0f, 180.0f}, // the control keeps its range
-                    BarCase{0.1234567891, 0.1234567891, 0.1234567891f, 0.1234567891f}));
+                    BarCase{0.1234567891, 0.1234567891, 0.1234567891f, 0.1234567891f}),
+    [](const auto& row) {
+        return "Length" + corvanel::test::CaseName(row.param.length) + "_Elapsed" +
+               corvanel::test::CaseName(row.param.elapsed);
+    });
 
 // A scripted state query that records how often it was asked.
 struct ScriptedState {

@@ -73,7 +73,10 @@ TEST_P(BarDrag, TheHandleFollowsThePointerOneToOne) {
         << "handle from " << before.x() << " to " << during.x();
 }
 
-INSTANTIATE_TEST_SUITE_P(Bars, BarDrag, ::testing::Values("TrackTempo", "Freqbar1"));
+// Each case is named after the control's object name.
+const auto kByObjectName = [](const auto& row) { return std::string(row.param); };
+
+INSTANTIATE_TEST_SUITE_P(Bars, BarDrag, ::testing::Values("TrackTempo", "Freqbar1"), kByObjectName);
 
 // Pixels at least this far in grey level from `background`: the strokes of text drawn on it.
 int StrokesOn(const QImage& image, const QRect& area, int background) {
@@ -122,7 +125,8 @@ TEST_P(DropDownList, EveryItemIsWholeAndTheHighlightedOneReadable) {
     box->hidePopup();
 }
 
-INSTANTIATE_TEST_SUITE_P(Lists, DropDownList, ::testing::Values("QualitySelecter", "PopboxFFT"));
+INSTANTIATE_TEST_SUITE_P(Lists, DropDownList, ::testing::Values("QualitySelecter", "PopboxFFT"),
+                         kByObjectName);
 
 class DebugPanelOver : public FormTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -142,7 +146,8 @@ TEST_P(DebugPanelOver, AClickGoesThroughToTheButtonUnderneath) {
     EXPECT_EQ(clicked.count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, DebugPanelOver, ::testing::Values("Button1", "Button2"));
+INSTANTIATE_TEST_SUITE_P(Buttons, DebugPanelOver, ::testing::Values("Button1", "Button2"),
+                         kByObjectName);
 
 // During an export the busy ring turns beside the overlay's text, not over the reduction
 // settings' header.

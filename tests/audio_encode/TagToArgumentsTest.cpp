@@ -6,6 +6,7 @@
 #include "audio/encode/EncodeQueue.h"
 #include "audio/encode/Outputs.h"
 #include "audio/tags/TagReader.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@ std::string quoted(const std::string& s) {
 }
 
 struct HostileCase {
+    const char* name;
     const char* title;
     const char* arrives; // the title as the tag reader gives it
 };
@@ -63,16 +65,20 @@ TEST_P(HostileTag, ReachesTheEncoderAsOneArgument) {
         EXPECT_FALSE(std::filesystem::exists(dir / trap)) << trap;
 }
 
-HostileCase same(const char* title) {
-    return {title, title};
+HostileCase same(const char* name, const char* title) {
+    return {name, title, title};
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileTag,
-                         ::testing::Values(same("say \"hi\" \"\""), same("$(touch pwned1)"),
-                                           same("`touch pwned2`"), same("a; touch pwned3; b"),
-                                           HostileCase{"line1\nline2", "line1 line2"},
-                                           same("a | b & c > d"), same("AC\\DC 'single' * ?"),
-                                           same("\""), same("   ")));
+                         ::testing::Values(same("Quotes", "say \"hi\" \"\""),
+                                           same("CommandSubstitution", "$(touch pwned1)"),
+                                           same("Backquotes", "`touch pwned2`"),
+                                           same("Semicolons", "a; touch pwned3; b"),
+                                           HostileCase{"LineBreak", "line1\nline2", "line1 line2"},
+                                           same("PipeAndRedirection", "a | b & c > d"),
+                                           same("BackslashAndWildcards", "AC\\DC 'single' * ?"),
+                                           same("LoneQuote", "\""), same("OnlySpaces", "   ")),
+                         test::ByNameField);
 
 } // namespace
 } // namespace corvanel::audio::encode

@@ -80,7 +80,14 @@ TEST_P(WavExport, FileReadsBackAsWritten) {
 INSTANTIATE_TEST_SUITE_P(Cases, WavExport,
                          ::testing::Values(WavCase{44100, 2, 44100, 88200},
                                            WavCase{22050, 2, 10001, 4097},
-                                           WavCase{48000, 1, 3000, 3}, WavCase{8000, 2, 0, 1}));
+                                           WavCase{48000, 1, 3000, 3}, WavCase{8000, 2, 0, 1}),
+                         [](const auto& row) {
+                             const WavCase& c = row.param;
+                             return std::to_string(c.rate) + "Hz_" +
+                                    (c.channels == 1 ? "Mono_" : "Stereo_") +
+                                    std::to_string(c.frames) + "Frames_InWritesOf" +
+                                    std::to_string(c.chunk);
+                         });
 
 TEST(WavFileWriter, TrailingPartialFrameIsDropped) {
     TempFolder dir;

@@ -1,5 +1,6 @@
 #include "controls/IniFile.h"
 #include "tests/support/Text.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ TEST(IniFileLookup, EmptyValueIsReadAsEmptyButNumbersFallBack) {
 }
 
 struct FloatCase {
+    const char* name;
     const char* text;
     std::optional<double> expected;
 };
@@ -57,15 +59,20 @@ TEST_P(IniFloatParse, ReadsGeneralDecimalFormOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, IniFloatParse,
-    testing::Values(FloatCase{"45", 45.0}, FloatCase{"-20", -20.0}, FloatCase{"+3", 3.0},
-                    FloatCase{"0.5", 0.5}, FloatCase{".5", 0.5}, FloatCase{"5.", 5.0},
-                    FloatCase{"1e+20", 1e20}, FloatCase{"1E-6", 1e-6},
-                    FloatCase{"199.999969482422", 199.999969482422}, FloatCase{"", std::nullopt},
-                    FloatCase{"yes", std::nullopt}, FloatCase{"1,5", std::nullopt},
-                    FloatCase{"12abc", std::nullopt}, FloatCase{"inf", std::nullopt},
-                    FloatCase{"nan", std::nullopt}, FloatCase{"1e999", std::nullopt},
-                    FloatCase{"1e", std::nullopt}, FloatCase{".", std::nullopt},
-                    FloatCase{"0x10", std::nullopt}));
+    testing::Values(
+        FloatCase{"Integer", "45", 45.0}, FloatCase{"Negative", "-20", -20.0},
+        FloatCase{"PlusSign", "+3", 3.0}, FloatCase{"Decimal", "0.5", 0.5},
+        FloatCase{"NoDigitBeforePoint", ".5", 0.5}, FloatCase{"NoDigitAfterPoint", "5.", 5.0},
+        FloatCase{"SignedExponent", "1e+20", 1e20}, FloatCase{"CapitalExponent", "1E-6", 1e-6},
+        FloatCase{"FifteenDigits", "199.999969482422", 199.999969482422},
+        FloatCase{"Empty", "", std::nullopt}, FloatCase{"Word", "yes", std::nullopt},
+        FloatCase{"CommaForPoint", "1,5", std::nullopt},
+        FloatCase{"TrailingLetters", "12abc", std::nullopt},
+        FloatCase{"Infinity", "inf", std::nullopt}, FloatCase{"NotANumber", "nan", std::nullopt},
+        FloatCase{"OutOfRange", "1e999", std::nullopt},
+        FloatCase{"ExponentWithoutDigits", "1e", std::nullopt},
+        FloatCase{"LonePoint", ".", std::nullopt}, FloatCase{"Hexadecimal", "0x10", std::nullopt}),
+    corvanel::test::ByNameField);
 
 struct IntegerCase {
     const char* text;
@@ -85,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"0xFFFFFFFF", -1}, IntegerCase{"0x", std::nullopt},
                     IntegerCase{"0x1G", std::nullopt}, IntegerCase{"yes", std::nullopt},
                     IntegerCase{"2.5", std::nullopt}, IntegerCase{"", std::nullopt},
-                    IntegerCase{"2147483648", std::nullopt}, IntegerCase{"+-1", std::nullopt}));
+                    IntegerCase{"2147483648", std::nullopt}, IntegerCase{"+-1", std::nullopt}),
+    [](const auto& row) { return "Text" + corvanel::test::CaseName(row.param.text); });
 
 struct FormatCase {
     double value;
@@ -110,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // 15 digits would round beyond the largest double
                     FormatCase{1.7976931348623157e308, "1.7976931348623157e+308"},
                     FormatCase{-1.7976931348623157e308, "-1.7976931348623157e+308"},
-                    FormatCase{1.7976931348623e308, "1.7976931348623e+308"}));
+                    FormatCase{1.7976931348623e308, "1.7976931348623e+308"}),
+    [](const auto& row) { return "Value" + corvanel::test::CaseName(row.param.value); });
 
 TEST(IniFileNumbers, FloatsAtTheEndsOfTheRangeReadBack) {
     for (const double value : {1.7976931348623157e308, -1.7976931348623157e308,

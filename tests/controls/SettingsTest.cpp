@@ -2,6 +2,7 @@
 #include "controls/ControlRules.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Text.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -293,6 +294,7 @@ TEST(SettingsLoadNoNumber, NegativeArgumentsLeaveTheirControls) {
 }
 
 struct PathCase {
+    const char* name;
     const char* executable;
     const char* expected;
 };
@@ -303,9 +305,11 @@ TEST_P(SettingsPath, BesideTheProgramNamedAfterIt) {
     EXPECT_EQ(SettingsFilePath(GetParam().executable), fs::path(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, SettingsPath,
-                         testing::Values(PathCase{"/opt/x/corvanel", "/opt/x/corvanel.ini"},
-                                         PathCase{"/opt/x/corvanel.exe", "/opt/x/corvanel.ini"},
-                                         PathCase{"/opt/x.y/corvanel", "/opt/x.y/corvanel.ini"}));
+INSTANTIATE_TEST_SUITE_P(
+    Programs, SettingsPath,
+    testing::Values(PathCase{"NoExtension", "/opt/x/corvanel", "/opt/x/corvanel.ini"},
+                    PathCase{"ExeExtension", "/opt/x/corvanel.exe", "/opt/x/corvanel.ini"},
+                    PathCase{"PointInTheFolder", "/opt/x.y/corvanel", "/opt/x.y/corvanel.ini"}),
+    corvanel::test::ByNameField);
 
 } // namespace

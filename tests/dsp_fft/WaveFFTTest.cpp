@@ -2,6 +2,7 @@
 #include "tests/dsp_fft/DftReference.h"
 #include "tests/dsp_fft/ExpectError.h"
 #include "tests/dsp_fft/LiteralKernels.h"
+#include "tests/support/CaseName.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -269,7 +270,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RadixCase{2, 3000, false}, RadixCase{2, 3, false}, RadixCase{0, 3000, true},
                     RadixCase{0, 7, true}, RadixCase{1, 6, true}, RadixCase{-4, 6, true},
                     RadixCase{3, 27, true}, RadixCase{3, 18, false}, RadixCase{4, 8, false},
-                    RadixCase{4, 64, true}, RadixCase{10, 1000, true}, RadixCase{2, 0, true}));
+                    RadixCase{4, 64, true}, RadixCase{10, 1000, true}, RadixCase{2, 0, true}),
+    [](const auto& row) {
+        return "Radix" + test::CaseName(row.param.radix) + "_Count" +
+               test::CaseName(row.param.count);
+    });
 
 TEST(TWaveFFT, NewInstanceHasTheDocumentedDefaults) {
     TWaveFFT fft;
@@ -328,7 +333,8 @@ TEST_P(AnalyserSize, WindowWeightsOnlyTheRealPartAndLeavesTheSourceAlone) {
         ASSERT_EQ(fft.GetSourceData(i), re[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, AnalyserSize, testing::Values(2, 4, 16, 256, 1024));
+INSTANTIATE_TEST_SUITE_P(Sizes, AnalyserSize, testing::Values(2, 4, 16, 256, 1024),
+                         [](const auto& row) { return "N" + std::to_string(row.param); });
 
 TEST(TWaveFFT, ImpulseAndConstantBlocks) {
     TWaveFFT fft;

@@ -1,6 +1,7 @@
 #include "tests/dsp_fft/DftReference.h"
 #include "tests/dsp_fft/ExpectError.h"
 #include "dsp/WaveFFT.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -153,7 +154,8 @@ TEST_P(RoundTrip, AnalyseThenSynthesiseGivesTheBlockBack) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip, testing::Values(2, 4, 64, 1024, 8192, 16384));
+INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip, testing::Values(2, 4, 64, 1024, 8192, 16384),
+                         [](const auto& row) { return "N" + std::to_string(row.param); });
 
 struct Conversion {
     double value;
@@ -200,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // No 64-bit value: the lowest value of the target.
                     Conversion{kNaN, kMin32, -32768, 0}, Conversion{1e300, kMin32, -32768, 0},
                     Conversion{9223372036854775808.0, kMin32, -32768, 0},
-                    Conversion{std::numeric_limits<double>::infinity(), kMin32, -32768, 0}));
+                    Conversion{std::numeric_limits<double>::infinity(), kMin32, -32768, 0}),
+    [](const auto& row) { return "Value" + test::CaseName(row.param.value); });
 
 TEST(TWaveIFFT, ReadersRefuseIndicesOutsideTheOutput) {
     TWaveIFFT ifft;

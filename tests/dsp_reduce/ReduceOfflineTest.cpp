@@ -78,7 +78,13 @@ INSTANTIATE_TEST_SUITE_P(Runs, ReduceAligned,
                                            AlignedCase{true, 3 * kN, 88200},
                                            AlignedCase{true, 100, 88200},
                                            AlignedCase{true, 0, 88200},
-                                           AlignedCase{false, 5 * kN + 3, 4 * 1001}));
+                                           AlignedCase{false, 5 * kN + 3, 4 * 1001}),
+                         [](const auto& row) {
+                             const AlignedCase& c = row.param;
+                             return std::string(c.enabled ? "On_" : "Off_") +
+                                    std::to_string(c.pairs) + "Pairs_InBlocksOf" +
+                                    std::to_string(c.blockBytes);
+                         });
 
 TEST(ReduceAligned, ReducedExportLinesUpWithThePlainRun) {
     const Pcm input = MusicLike(9 * kN, 24);

@@ -157,7 +157,8 @@ TEST_P(ReduceEveryLength, MatchesTheLiteralAlgorithm) {
 
 INSTANTIATE_TEST_SUITE_P(FrameLengths, ReduceEveryLength,
                          ::testing::Values(8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192,
-                                           16384, 32768));
+                                           16384, 32768),
+                         [](const auto& row) { return "N" + std::to_string(row.param); });
 
 // The instruction sets run the same operations lane by lane: the same bytes out.
 TEST(ReduceFraming, EveryInstructionSetGivesTheSameBytes) {

@@ -1,5 +1,6 @@
 #include "base/CommandLine.h"
 #include "export/EncoderCommandLine.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -99,39 +100,55 @@ TEST(EncoderCommandTemplate, OutputPathIsQuotedAndNotSearched) {
 
 // The quoted value must reach the encoder as exactly the text, as one argument, after the audio
 // layer splits the command line.
-class QuotedValue : public testing::TestWithParam<const char*> {};
+class QuotedValue : public testing::TestWithParam<test::NamedText> {};
 
 TEST_P(QuotedValue, ComesBackAsOneArgument) {
-    const std::string text = GetParam();
+    const std::string text = GetParam().text;
     const std::vector<std::string> args =
         splitCommandLine("\"/enc/p\" x" + QuoteArgument(text) + " y");
     ASSERT_EQ(args.size(), 3u) << QuoteArgument(text);
     EXPECT_EQ(args[1], "x" + text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, QuotedValue,
-                         testing::Values("", "a b", R"(Say "Hi")", R"(C:\)", R"(a\"b)", R"(\\)",
-                                         R"(\\")", "曲 \"x\" <ARTIST>", "\"\"\"", "tab\there"));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, QuotedValue,
+    testing::Values(test::NamedText{"Empty", ""}, test::NamedText{"Space", "a b"},
+                    test::NamedText{"Quotes", R"(Say "Hi")"},
+                    test::NamedText{"EndsInBackslash", R"(C:\)"},
+                    test::NamedText{"BackslashQuote", R"(a\"b)"},
+                    test::NamedText{"TwoBackslashes", R"(\\)"},
+                    test::NamedText{"TwoBackslashesQuote", R"(\\")"},
+                    test::NamedText{"JapaneseAndPlaceholder", "曲 \"x\" <ARTIST>"},
+                    test::NamedText{"ThreeQuotes", "\"\"\""}, test::NamedText{"Tab", "tab\there"}),
+    test::ByNameField);
 
 // Whatever the folder's name holds, the encoder's own path comes back as the program, and the
 // template's arguments follow unchanged.
-class ProgramFolder : public testing::TestWithParam<const char*> {};
+class ProgramFolder : public testing::TestWithParam<test::NamedText> {};
 
 TEST_P(ProgramFolder, NeverSplitsTheProgramPath) {
     TExportState state = State("lame", "-o <OUTPUT> --tt <TITLE>");
-    state.EncodeDir = GetParam();
+    state.EncodeDir = GetParam().text;
     const std::vector<std::string> args =
         splitCommandLine(BuildEncoderCommandLine(state, 1, 44100, "T", "A"));
     EXPECT_EQ(args,
               (std::vector<std::string>{state.EncodeDir + "lame", "-o", state.Edit2, "--tt", "T"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, ProgramFolder,
-                         testing::Values(R"(/opt/inst"dir/addon.win/)", R"(/opt/"/)",
-                                         R"(/opt/a""b/)", R"(/opt/"x" -o /tmp/evil "/)",
-                                         "/opt/my dir/addon.win/", "/opt/tab\tdir/",
-                                         R"(C:\Program Files\enc\)", R"(C:\a\"b\)", R"(/opt/\\"\/)",
-                                         "/opt/夜の歌 \"曲\"/", ""));
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ProgramFolder,
+    testing::Values(test::NamedText{"QuoteInName", R"(/opt/inst"dir/addon.win/)"},
+                    test::NamedText{"QuoteAsName", R"(/opt/"/)"},
+                    test::NamedText{"TwoQuotes", R"(/opt/a""b/)"},
+                    test::NamedText{"InjectedOption", R"(/opt/"x" -o /tmp/evil "/)"},
+                    test::NamedText{"Space", "/opt/my dir/addon.win/"},
+                    test::NamedText{"Tab", "/opt/tab\tdir/"},
+                    test::NamedText{"WindowsFolder", R"(C:\Program Files\enc\)"},
+                    test::NamedText{"BackslashQuote", R"(C:\a\"b\)"},
+                    test::NamedText{"BackslashesAroundQuote", R"(/opt/\\"\/)"},
+                    test::NamedText{"JapaneseAndQuotes", "/opt/夜の歌 \"曲\"/"},
+                    test::NamedText{"None", ""}),
+    test::ByNameField);
 
 TEST(TagValueLimit, CutsOnACharacterBoundary) {
     const struct {

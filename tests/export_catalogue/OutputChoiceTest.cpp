@@ -1,5 +1,6 @@
 #include "export/OutputChoice.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,7 @@ TEST(DialogFilterSplit, PairsOfDisplayTextAndPattern) {
 }
 
 struct NameCase {
+    const char* name;
     const char* source;
     const char* expected;
 };
@@ -103,14 +105,16 @@ TEST_P(DefaultName, ReplacesTheExtensionOfTheSourceName) {
     EXPECT_EQ(DefaultOutputName(GetParam().source), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, DefaultName,
-                         testing::Values(NameCase{"/music/song.mp3", "song_vr.wav"},
-                                         NameCase{"", "_vr.wav"},
-                                         NameCase{"/music/noext", "noext_vr.wav"},
-                                         NameCase{"/music/a.b/song", "song_vr.wav"},
-                                         NameCase{"/music/live.2024.flac", "live.2024_vr.wav"},
-                                         NameCase{"/music/.hidden", "_vr.wav"},
-                                         NameCase{"song.", "song_vr.wav"}));
+INSTANTIATE_TEST_SUITE_P(
+    Sources, DefaultName,
+    testing::Values(NameCase{"Plain", "/music/song.mp3", "song_vr.wav"},
+                    NameCase{"NoSource", "", "_vr.wav"},
+                    NameCase{"NoExtension", "/music/noext", "noext_vr.wav"},
+                    NameCase{"PointInTheFolder", "/music/a.b/song", "song_vr.wav"},
+                    NameCase{"TwoPoints", "/music/live.2024.flac", "live.2024_vr.wav"},
+                    NameCase{"OnlyAnExtension", "/music/.hidden", "_vr.wav"},
+                    NameCase{"EmptyExtension", "song.", "song_vr.wav"}),
+    test::ByNameField);
 
 const char* const kCatalogue = "[ENCODERS]\n"
                                "<WAVE>=WAV\n"
@@ -148,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ChoiceCase{"/out/song.Mp3", "lame"},
                     // not offered (no ENCODERS line, no program file) but still chosen
                     ChoiceCase{"/out/song.ogg", "gone"}, ChoiceCase{"/out/song.flac", ""},
-                    ChoiceCase{"/out/song", ""}, ChoiceCase{"/out.mp3/song", ""}));
+                    ChoiceCase{"/out/song", ""}, ChoiceCase{"/out.mp3/song", ""}),
+    [](const auto& row) { return test::CaseName(row.param.chosen); });
 
 TEST(EncoderTemplates, AcceptedChoiceRefillsTheThreeLists) {
     TExportState state;

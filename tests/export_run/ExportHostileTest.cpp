@@ -3,6 +3,7 @@
 // source that cannot be decoded to its end is never reported as written.
 #include "export/EncoderCommandLine.h"
 #include "tests/export_run/ExportRunFixture.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TExportResult ExportThrough(Rig& rig, const fs::path& program, const std::string
 }
 
 // A stand-in named by the folder's text before its first quote or space would leave the trap.
-class HostileFolder : public testing::TestWithParam<const char*> {};
+class HostileFolder : public testing::TestWithParam<NamedText> {};
 
 TEST_P(HostileFolder, StartsTheEncoderInIt) {
     TempFolder dir;
@@ -57,7 +58,7 @@ TEST_P(HostileFolder, StartsTheEncoderInIt) {
         std::ofstream(dir / standIn) << "#!/bin/sh\ntouch '" << trap.string() << "'\n";
         fs::permissions(dir / standIn, fs::perms::owner_all);
     }
-    const fs::path program = WriteRecorder(dir / GetParam() / "addon.win");
+    const fs::path program = WriteRecorder(dir / GetParam().text / "addon.win");
     const fs::path source = dir / "source.wav";
     WriteWav(source, TestSignal(44100, 4410), 2, 44100, WavSample::S16, {"T", "A"});
 
@@ -71,9 +72,16 @@ TEST_P(HostileFolder, StartsTheEncoderInIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, HostileFolder,
-                         testing::Values("inst\"dir", "inst\" x \"dir", "my dir", "a\\\"b\\",
-                                         "C:\\enc\\", "\"\"", "inst\"", "夜の歌 \"曲\"",
-                                         "inst\t\"tab"));
+                         testing::Values(NamedText{"QuoteInName", "inst\"dir"},
+                                         NamedText{"QuotedOption", "inst\" x \"dir"},
+                                         NamedText{"Space", "my dir"},
+                                         NamedText{"BackslashQuote", "a\\\"b\\"},
+                                         NamedText{"WindowsFolder", "C:\\enc\\"},
+                                         NamedText{"TwoQuotes", "\"\""},
+                                         NamedText{"EndsInQuote", "inst\""},
+                                         NamedText{"JapaneseAndQuotes", "夜の歌 \"曲\""},
+                                         NamedText{"TabAndQuote", "inst\t\"tab"}),
+                         ByNameField);
 
 struct TagCase {
     const char* Name;

@@ -1,3 +1,4 @@
+#include "tests/support/CaseName.h"
 #include "tests/support/Signals.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Text.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 namespace corvanel::test {
 namespace {
@@ -88,6 +90,32 @@ TEST(Text, Utf16CarriesItsMarkAndByteOrder) {
                                                        "\0a"
                                                        "\x30\x42",
                                                        6));
+}
+
+// gtest accepts only letters, digits and '_' in a case's name and aborts the binary otherwise;
+// signs stay apart so that -1 and 1 are two names.
+TEST(CaseName, GivesIdentifiersThatKeepSignsApart) {
+    const struct {
+        std::string_view text;
+        const char* name;
+    } texts[] = {{"", "Empty"},        {"0x1F", "0x1F"},      {"-20", "Minus20"},
+                 {"+3", "Plus3"},      {"1e+20", "1ePlus20"}, {".5", "_5"},
+                 {"a  \"b\"", "a_b_"}, {"夜の歌", "_"},       {"C:\\enc\\", "C_enc_"}};
+    for (const auto& t : texts)
+        EXPECT_EQ(CaseName(t.text), t.name) << t.text;
+    const struct {
+        double value;
+        const char* name;
+    } numbers[] = {{8192, "8192"},
+                   {2.5, "2_5"},
+                   {-1.5, "Minus1_5"},
+                   {-0.0, "Minus0"},
+                   {1e6, "1ePlus06"},
+                   {std::numeric_limits<double>::quiet_NaN(), "NaN"},
+                   {-std::numeric_limits<double>::infinity(), "MinusInfinity"},
+                   {199.99997, "199_99997"}};
+    for (const auto& n : numbers)
+        EXPECT_EQ(CaseName(n.value), n.name) << n.value;
 }
 
 } // namespace
